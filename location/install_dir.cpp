@@ -117,13 +117,14 @@ void PersistInstallDirectory() {
 
 const char* DefaultDriveDirectory() {
   g_location.defaultDriveDir[0] = '\0';
-  for (char letter : {'g', 'f', 'e', 'd', 'c'}) {
+  char letter = PickDefaultDrive([](char l) {
+    const char root[] = {l, ':', '\\', '\0'};
+    return GetDriveTypeA(root) == DRIVE_FIXED;
+  });
+  if (letter) {
     const char root[] = {letter, ':', '\\', '\0'};
-    if (GetDriveTypeA(root) == DRIVE_FIXED) {
-      CopyText(g_location.defaultDriveDir, sizeof g_location.defaultDriveDir, root);
-      AppendText(g_location.defaultDriveDir, sizeof g_location.defaultDriveDir, "tavohu\\");
-      break;
-    }
+    CopyText(g_location.defaultDriveDir, sizeof g_location.defaultDriveDir, root);
+    AppendText(g_location.defaultDriveDir, sizeof g_location.defaultDriveDir, "tavohu\\");
   }
   return g_location.defaultDriveDir;
 }

@@ -29,3 +29,13 @@ bool FitsAsInstallDirectory(std::string_view dir, std::size_t cap);
 // replaced by c ("tavohu4.ime" -> "tavohu2.ime"). False when the path has
 // fewer than 5 characters or the result does not fit in cap bytes.
 bool NearName(char* out, std::size_t cap, std::string_view path, char c);
+
+// The drive the default-drive directory goes on: the first of g:, f:, e:,
+// d:, c: for which isFixed(letter) holds, or '\0' when none does.
+template <class IsFixed>
+char PickDefaultDrive(IsFixed isFixed) {
+  for (char letter : {'g', 'f', 'e', 'd', 'c'}) {
+    if (isFixed(letter)) return letter;
+  }
+  return '\0';
+}

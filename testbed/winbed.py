@@ -56,6 +56,8 @@ def _find_wine():
 WINE, WINESERVER = _find_wine()
 BED_DIR = os.environ.get('TAVO_TESTBED_DIR', os.path.join(REPO, 'build', 'testbed'))
 TEMPLATE = os.path.join(BED_DIR, 'template')
+BOXREADER = os.environ.get('TAVO_BOXREADER', os.path.join(
+    REPO, 'build', 'win-x86_64', 'tests', 'win', 'boxreader.exe'))
 LOCALES = {936: 'zh_CN.GBK', 950: 'zh_TW.BIG5'}
 WINVERS = {5: 'winxp64', 6: 'win7'}
 KEYS = {'ok': 'Return', 'yes': 'y', 'no': 'n', 'cancel': 'Escape'}
@@ -70,6 +72,10 @@ SHARED_DIRS = ('drive_c/windows/system32', 'drive_c/windows/syswow64',
                'drive_c/windows/winsxs')
 SHARED_SUFFIXES = ('.dll', '.drv', '.exe', '.sys', '.acm', '.ocx', '.cpl',
                    '.tlb', '.ax', '.ds', '.msstyles', '.nls', '.vxd', '.manifest')
+
+
+def _unescape_line(s):
+    return re.sub(r'\\(.)', lambda m: {'t': '\t', 'r': '\r', 'n': '\n'}.get(m.group(1), m.group(1)), s)
 
 
 def _base_env():
@@ -274,7 +280,7 @@ class Prefix:
         t.start()
 
         pending = list(answers)
-        captions, others, seen = [], [], set()
+        boxes, others, seen, answered = [], [], set(), set()
         deadline = time.time() + timeout
         while proc.poll() is None:
             if time.time() > deadline:
@@ -282,28 +288,42 @@ class Prefix:
                 proc.wait()
                 raise TimeoutError('%s did not end within %d s:\n%s' % (exe, timeout, ''.join(log)))
             with lock:
-                waiting = len(texts) > len(captions)
+                opened = list(texts)
+            if len(opened) > len(boxes):
+                # A message box is opening: read its whole text (the trace
+                # holds only its start), keep its picture, answer it.
+                prefix = opened[len(boxes)]
+                for xid, caption, text in self._open_boxes(env):
+                    if xid in answered or not text.startswith(prefix):
+                        continue
+                    answered.add(xid)
+                    self.screenshot('msgbox')
+                    boxes.append(MsgBox(caption, text))
+                    answer = pending.pop(0) if pending else 'ok'
+                    self._xdo('key', '--window', xid, KEYS[answer])
+                    break
             for wid, title in self._visible_windows():
-                if wid in seen:
-                    continue
-                if title in PROGRAM_WINDOWS:
+                if wid not in seen and title in PROGRAM_WINDOWS:
                     seen.add(wid)
                     others.append(title)
                     if on_window:
                         on_window(self, title, wid)
-                elif waiting:
-                    seen.add(wid)
-                    self.screenshot('msgbox')
-                    answer = pending.pop(0) if pending else 'ok'
-                    captions.append(title)
-                    self._xdo('key', '--window', wid, KEYS[answer])
-                    waiting = False
             time.sleep(0.15)
         t.join(timeout=10)
+        proc.stdout.close()
         self.wait()
-        boxes = [MsgBox(c, x) for c, x in zip(captions, texts)]
-        boxes += [MsgBox('?', x) for x in texts[len(captions):]]
+        boxes += [MsgBox('?', x) for x in texts[len(boxes):]]
         return RunResult(proc.returncode, boxes, ''.join(log), others)
+
+    def _open_boxes(self, env):
+        """(X window id, caption, text) of each message box now open."""
+        out = subprocess.run([WINE, BOXREADER], env=env, capture_output=True).stdout
+        result = []
+        for line in out.decode('utf-8', 'replace').splitlines():
+            parts = line.split('\t')
+            if len(parts) == 3:
+                result.append((parts[0], _unescape_line(parts[1]), _unescape_line(parts[2])))
+        return result
 
     def tool_env(self):
         """The environment for X tools: the display, in a UTF-8 locale."""

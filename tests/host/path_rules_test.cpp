@@ -80,3 +80,18 @@ TEST(NearName, ReplacesTheFifthCharacterFromTheEnd) {
   EXPECT_FALSE(NearName(out, sizeof out, "abcd", '2'));
   EXPECT_FALSE(NearName(out, sizeof out, std::string(200, 'a'), '2'));
 }
+
+TEST(PickDefaultDrive, TakesTheHighestFixedDriveFromGDownToC) {
+  struct Case {
+    const char* fixed;  // letters that are fixed drives
+    char expected;
+  } cases[] = {
+      {"c", 'c'}, {"ce", 'e'}, {"cdefg", 'g'}, {"d", 'd'}, {"", '\0'},
+      {"h", '\0'},  // only c: to g: count
+  };
+  for (const Case& c : cases) {
+    std::string fixed = c.fixed;
+    char got = PickDefaultDrive([&](char l) { return fixed.find(l) != std::string::npos; });
+    EXPECT_EQ(got, c.expected) << c.fixed;
+  }
+}

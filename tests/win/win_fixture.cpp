@@ -69,6 +69,7 @@ RegText ReadRegText(HKEY root, const char* key, const char* name) {
   r.found = true;
   r.bytes = size;
   r.text.assign(buf, size / sizeof(wchar_t));
+  while (!r.text.empty() && r.text.back() == L'\0') r.text.pop_back();
   return r;
 }
 

@@ -18,7 +18,8 @@ std::optional<std::string> ReadBytes(const std::string& path);
 // way the program stores texts.
 void SetRegText(HKEY root, const char* key, const char* name, const std::string& value);
 void DeleteRegKey(HKEY root, const char* key);
-// The stored bytes of a value as UTF-16 text and its byte length.
+// A value read back as UTF-16 text (without trailing zeros) and the number
+// of bytes stored.
 struct RegText {
   bool found = false;
   DWORD type = 0;
