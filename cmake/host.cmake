@@ -38,12 +38,14 @@ add_subdirectory(tests/host)
 set(TAVO_WINBED ${CMAKE_SOURCE_DIR}/testbed/winbed.py)
 add_test(NAME testbed.template
   COMMAND Python3::Interpreter ${TAVO_WINBED} template)
-set_tests_properties(testbed.template PROPERTIES FIXTURES_SETUP wine_template)
+set_tests_properties(testbed.template PROPERTIES FIXTURES_SETUP wine_template
+  ENVIRONMENT "TAVO_BUILD=${CMAKE_BINARY_DIR}")
 
 function(tavo_wine_test name exe)
   add_test(NAME ${name}
     COMMAND Python3::Interpreter ${TAVO_WINBED} gtest ${ARGN} ${TAVO_WIN64}/tests/win/${exe})
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_template TIMEOUT 600)
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_template TIMEOUT 600
+    ENVIRONMENT "TAVO_BUILD=${CMAKE_BINARY_DIR}")
 endfunction()
 
 function(tavo_e2e_test name script)

@@ -54,10 +54,10 @@ def _find_wine():
 
 
 WINE, WINESERVER = _find_wine()
-BED_DIR = os.environ.get('TAVO_TESTBED_DIR', os.path.join(REPO, 'build', 'testbed'))
+BUILD = os.environ.get('TAVO_BUILD', os.path.join(REPO, 'build'))
+BED_DIR = os.environ.get('TAVO_TESTBED_DIR', os.path.join(BUILD, 'testbed'))
 TEMPLATE = os.path.join(BED_DIR, 'template')
-BOXREADER = os.environ.get('TAVO_BOXREADER', os.path.join(
-    REPO, 'build', 'win-x86_64', 'tests', 'win', 'boxreader.exe'))
+BOXREADER = os.path.join(BUILD, 'win-x86_64', 'tests', 'win', 'boxreader.exe')
 LOCALES = {936: 'zh_CN.GBK', 950: 'zh_TW.BIG5'}
 WINVERS = {5: 'winxp64', 6: 'win7'}
 KEYS = {'ok': 'Return', 'yes': 'y', 'no': 'n', 'cancel': 'Escape'}
