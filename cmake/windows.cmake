@@ -8,6 +8,7 @@ add_library(tavo_setup STATIC
   imereg/ime_install.cpp
   location/file_ops.cpp
   location/install_dir.cpp
+  location/settings_files.cpp
   ui/setup_window.cpp)
 target_link_libraries(tavo_setup PUBLIC tavo_portable imm32 advapi32 user32 gdi32 kernel32)
 target_compile_options(tavo_setup PRIVATE ${TAVO_WARNINGS})

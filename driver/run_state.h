@@ -18,6 +18,8 @@ struct RunState {
   int edition = 0;               // 0 Wubi, 1 Pinyin
   int oldDataState = 0;          // 0 none, 1 backed up, 2 user keeps it
   int restartNeeded = 0;         // 1 when the old module could not be moved
+  unsigned char statusWindowMode = 1;  // options dialog: 1 to 4
+  unsigned char skinChoice = 1;        // options dialog: 1 to 3
   HINSTANCE instance = nullptr;
   const unsigned char* payload = nullptr;  // locked payload resource
   std::size_t payloadSize = 0;
