@@ -6,6 +6,8 @@ enable_testing()
 set(TAVO_DIST ${CMAKE_BINARY_DIR}/dist)
 file(MAKE_DIRECTORY ${TAVO_DIST})
 
+add_subdirectory(tools/tvz)
+
 foreach(arch x86_64 i686)
   set(bin ${CMAKE_BINARY_DIR}/win-${arch})
   ExternalProject_Add(win-${arch}

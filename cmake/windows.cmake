@@ -3,6 +3,9 @@
 set(TAVO_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
 add_library(tavo_setup STATIC
+  archive/digest_win.cpp
+  archive/file_digest.cpp
+  archive/payload_member.cpp
   driver/install_sequence.cpp
   driver/startup.cpp
   imereg/ime_install.cpp

@@ -1,0 +1,7 @@
+#include "archive/payload_member.h"
+
+#include "driver/run_state.h"
+
+MemberStatus LoadArchiveMember(const char* name) {
+  return LoadMemberInto(g_run.payload, g_run.payloadSize, name, g_run.work, g_run.workSize);
+}
