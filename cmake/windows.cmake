@@ -9,6 +9,11 @@ add_library(tavo_setup STATIC
   driver/install_sequence.cpp
   driver/startup.cpp
   imereg/ime_install.cpp
+  imereg/ime_windows.cpp
+  imereg/layout_register.cpp
+  imereg/preload.cpp
+  imereg/reg_text.cpp
+  imereg/system_entries.cpp
   location/file_ops.cpp
   location/install_dir.cpp
   location/settings_files.cpp

@@ -1,9 +1,8 @@
 #include "imereg/ime_install.h"
 
-#include <imm.h>
-
 #include <cwchar>
 
+#include "imereg/layout_register.h"
 #include "resources/texts.h"
 
 ImeState g_ime;
@@ -20,4 +19,8 @@ bool InstallImeWithSystem() {
   std::wcscat(path, L"\\tavohu4.ime");
   g_ime.installedLayout = ImmInstallIMEW(path, const_cast<wchar_t*>(txt::kImeLayoutText));
   return g_ime.installedLayout != nullptr;
+}
+
+void RegisterImeLayout() {
+  if (!InstallImeWithSystem()) RegisterLayoutManually();
 }

@@ -2,9 +2,20 @@
 #pragma once
 
 #include <windows.h>
+#include <imm.h>
 
 struct ImeState {
   HKL installedLayout = nullptr;  // what the system installer returned
+  int windowsInUse = 0;           // IME windows counted in running programs
+
+  // The system calls whose answers a test must be able to choose: the
+  // Windows family (Wine is always NT), the description of a loaded layout
+  // (Wine gives its own for every layout), the 8-bit value writer (to see
+  // the exact byte counts the program hands over) and the program starter.
+  DWORD(WINAPI* getVersion)() = GetVersion;
+  UINT(WINAPI* describeLayout)(HKL, LPSTR, UINT) = ImmGetDescriptionA;
+  LONG(WINAPI* setValueA)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD) = RegSetValueExA;
+  UINT(WINAPI* startProgram)(LPCSTR, UINT) = WinExec;
 };
 
 extern ImeState g_ime;
@@ -12,3 +23,7 @@ extern ImeState g_ime;
 // Asks the system to install "<system>\tavohu4.ime" as a keyboard layout.
 // Keeps the returned layout handle; true when there is one.
 bool InstallImeWithSystem();
+
+// Makes Windows know the IME: through the system installer, or, when that
+// gives no layout, by writing the layout key and preload entry directly.
+void RegisterImeLayout();
