@@ -7,6 +7,51 @@ set(TAVO_DIST ${CMAKE_BINARY_DIR}/dist)
 file(MAKE_DIRECTORY ${TAVO_DIST})
 
 add_subdirectory(tools/tvz)
+set(TAVO_TVZ ${TAVO_DIST}/tvz)
+
+# The payload the programs carry. By default a sample made here (the same
+# bytes on every build); the product team points TAVO_PAYLOAD_DIR at the
+# real files. The x86_64 build packs it once setupw64.exe is built, and the
+# i686 build links the same archive.
+set(TAVO_SAMPLE_PAYLOAD ${CMAKE_BINARY_DIR}/payload-sample)
+set(TAVO_PAYLOAD_SCRIPTS
+  ${CMAKE_SOURCE_DIR}/tools/payload/make_sample_payload.py
+  ${CMAKE_SOURCE_DIR}/tools/payload/payload_members.py
+  ${CMAKE_SOURCE_DIR}/tools/payload/sample_media.py)
+add_custom_command(
+  OUTPUT ${TAVO_SAMPLE_PAYLOAD}.stamp
+  COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/payload/make_sample_payload.py
+          --tvz $<TARGET_FILE:tvz> --out ${TAVO_SAMPLE_PAYLOAD} --stamp ${TAVO_SAMPLE_PAYLOAD}.stamp
+  DEPENDS ${TAVO_PAYLOAD_SCRIPTS} tvz
+  COMMENT "Making the sample payload in ${TAVO_SAMPLE_PAYLOAD}")
+add_custom_target(tavo_sample_payload ALL DEPENDS ${TAVO_SAMPLE_PAYLOAD}.stamp)
+
+set(TAVO_PAYLOAD_DIR "${TAVO_SAMPLE_PAYLOAD}" CACHE PATH
+    "Directory of the payload's member files (default: the sample made by the build)")
+if(TAVO_PAYLOAD_DIR STREQUAL "")
+  set(TAVO_PAYLOAD_DIR_USED ${TAVO_SAMPLE_PAYLOAD})
+else()
+  get_filename_component(TAVO_PAYLOAD_DIR_USED "${TAVO_PAYLOAD_DIR}" ABSOLUTE)
+endif()
+if(NOT TAVO_PAYLOAD_DIR_USED STREQUAL TAVO_SAMPLE_PAYLOAD)
+  # Refuse a product directory at once rather than halfway through the build.
+  execute_process(
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/payload/pack_payload.py
+            --dir ${TAVO_PAYLOAD_DIR_USED} --check-only
+    RESULT_VARIABLE payload_ok
+    ERROR_VARIABLE payload_report)
+  if(NOT payload_ok EQUAL 0)
+    message(FATAL_ERROR "TAVO_PAYLOAD_DIR cannot be used:\n${payload_report}")
+  elseif(payload_report)
+    message(WARNING "${payload_report}")
+  endif()
+endif()
+
+set(TAVO_WIN64 ${CMAKE_BINARY_DIR}/win-x86_64)
+set(TAVO_WIN32 ${CMAKE_BINARY_DIR}/win-i686)
+set(TAVO_PAYLOAD_ARCHIVE ${TAVO_WIN64}/payload/payload.tvz)
+set(win-x86_64-args -DTAVO_TVZ=${TAVO_TVZ} -DTAVO_PAYLOAD_DIR=${TAVO_PAYLOAD_DIR_USED})
+set(win-i686-args -DTAVO_PAYLOAD_FILE=${TAVO_PAYLOAD_ARCHIVE})
 
 foreach(arch x86_64 i686)
   set(bin ${CMAKE_BINARY_DIR}/win-${arch})
@@ -17,15 +62,14 @@ foreach(arch x86_64 i686)
       -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-${arch}.cmake
       -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
       -DTAVO_WERROR=${TAVO_WERROR}
+      ${win-${arch}-args}
+    DEPENDS tvz tavo_sample_payload
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
     USES_TERMINAL_BUILD ON)
 endforeach()
 # One Windows build at a time: the machines have two cores.
 add_dependencies(win-i686 win-x86_64)
-
-set(TAVO_WIN64 ${CMAKE_BINARY_DIR}/win-x86_64)
-set(TAVO_WIN32 ${CMAKE_BINARY_DIR}/win-i686)
 add_custom_target(dist ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different
           ${TAVO_WIN32}/setup.exe ${TAVO_WIN64}/setupw64.exe ${TAVO_WIN64}/setup-x64.exe
