@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -14,6 +13,7 @@
 #include "driver/run_state.h"
 #include "location/holders.h"
 #include "location/install_dir.h"
+#include "location/path_rules.h"
 #include "resources/texts.h"
 
 namespace {
@@ -187,6 +187,6 @@ void RestoreUserData() {
     return;
   }
   wchar_t text[128];
-  std::swprintf(text, 128, txt::kMsgRestoredFmt, static_cast<int>(passed));
+  wsprintfW(text, txt::kMsgRestoredFmt, static_cast<int>(passed));
   MessageBoxW(nullptr, text, txt::kCaptionTavo, MB_OK);
 }
