@@ -79,6 +79,46 @@ add_custom_target(dist ALL
 
 add_subdirectory(tests/host)
 
+# Fuzz targets for the readers of untrusted archive bytes, built with clang
+# and libFuzzer as a project of their own. Each test runs a fixed number of
+# inputs from a seed corpus of tiny archives that tvz makes.
+find_program(TAVO_CLANGXX NAMES clang++ clang++-14)
+option(TAVO_FUZZ "Build and run the fuzz targets (needs clang with libFuzzer)" ON)
+set(TAVO_FUZZ_RUNS 100000 CACHE STRING "Inputs each fuzz test runs")
+if(TAVO_FUZZ AND TAVO_CLANGXX)
+  set(fuzz_bin ${CMAKE_BINARY_DIR}/fuzz)
+  ExternalProject_Add(fuzz
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}/fuzz
+    BINARY_DIR ${fuzz_bin}
+    CMAKE_ARGS -DCMAKE_CXX_COMPILER=${TAVO_CLANGXX} -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ""
+    USES_TERMINAL_BUILD ON)
+  add_dependencies(fuzz win-i686)  # after the Windows builds, one at a time
+
+  set(fuzz_seeds ${fuzz_bin}/seeds)
+  file(GLOB fuzz_members ${CMAKE_SOURCE_DIR}/fuzz/seed_members/*)
+  add_custom_command(
+    OUTPUT ${fuzz_seeds}/hashed.tvz ${fuzz_seeds}/plain.tvz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${fuzz_seeds}
+    COMMAND tvz pack ${fuzz_seeds}/hashed.tvz ${fuzz_members}
+    COMMAND tvz pack --plain=K --fill=0xCC ${fuzz_seeds}/plain.tvz ${fuzz_members}
+    DEPENDS tvz ${fuzz_members}
+    COMMENT "Making the fuzz seed archives")
+  add_custom_target(fuzz_seeds ALL DEPENDS ${fuzz_seeds}/hashed.tvz ${fuzz_seeds}/plain.tvz)
+
+  foreach(target walk inspect)
+    add_test(NAME fuzz.${target}
+      COMMAND ${CMAKE_COMMAND} -DFUZZER=${fuzz_bin}/${target}_fuzz -DSEEDS=${fuzz_seeds}
+              -DWORK=${fuzz_bin}/corpus-${target} -DRUNS=${TAVO_FUZZ_RUNS}
+              -P ${CMAKE_SOURCE_DIR}/fuzz/run_fuzz.cmake
+      WORKING_DIRECTORY ${fuzz_bin})
+    set_tests_properties(fuzz.${target} PROPERTIES TIMEOUT 600)
+  endforeach()
+elseif(TAVO_FUZZ)
+  message(WARNING "clang++ not found: the fuzz targets are not built (scripts/install-deps.sh)")
+endif()
+
 # Windows tests run under Wine, each in a throw-away prefix; end-to-end
 # tests drive the real program the same way.
 set(TAVO_WINBED ${CMAKE_SOURCE_DIR}/testbed/winbed.py)

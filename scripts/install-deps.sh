@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev
   zlib1g-dev libmd-dev googletest libgtest-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev pigz
   wine wine64
   xvfb xauth xdotool x11-apps x11-utils imagemagick
   fonts-wqy-microhei fonts-wqy-zenhei
