@@ -21,6 +21,7 @@ struct RunState {
   unsigned char statusWindowMode = 1;  // options dialog: 1 to 4
   unsigned char skinChoice = 1;        // options dialog: 1 to 3
   HINSTANCE instance = nullptr;
+  HWND setupWindow = nullptr;              // owner of the options dialog
   const unsigned char* payload = nullptr;  // locked payload resource
   std::size_t payloadSize = 0;
   unsigned char* work = nullptr;           // the zero-filled work buffer

@@ -13,9 +13,6 @@
 #include "resources/texts.h"
 #include "ui/setup_window.h"
 
-MachineInfo g_machine;
-RunState g_run;
-
 namespace {
 
 constexpr char kProbeText[] = "tavoisadmin";

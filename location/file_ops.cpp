@@ -33,3 +33,14 @@ bool PathExists(const char* path) {
                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   return h.ok();
 }
+
+bool IsPlainFileName(const char* name) {
+  wchar_t wide[64];
+  int n = MultiByteToWideChar(CP_ACP, 0, name, -1, wide, 64);
+  if (n <= 1) return false;  // empty, or not convertible
+  if (lstrcmpW(wide, L".") == 0 || lstrcmpW(wide, L"..") == 0) return false;
+  for (const wchar_t* c = wide; *c; ++c) {
+    if (*c == L'\\' || *c == L'/' || *c == L':') return false;
+  }
+  return true;
+}

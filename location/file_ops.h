@@ -11,3 +11,9 @@ int RenameAside(const char* path);
 
 // True when the path names an existing file or directory.
 bool PathExists(const char* path);
+
+// True when name is a bare file name as the file system reads it in the
+// system code page: not empty, no drive, no directory part, not "." or "..".
+// Archive member names must be, or they could write outside the install
+// directory.
+bool IsPlainFileName(const char* name);

@@ -18,6 +18,14 @@ class LFile {
   static LFile Create(const char* path) { return LFile(_lcreat(path, 0)); }
 
   LFile(LFile&& o) noexcept : h_(o.h_) { o.h_ = HFILE_ERROR; }
+  LFile& operator=(LFile&& o) noexcept {
+    if (this != &o) {
+      Close();
+      h_ = o.h_;
+      o.h_ = HFILE_ERROR;
+    }
+    return *this;
+  }
   bool ok() const { return h_ != HFILE_ERROR && h_ != 0; }
   HFILE get() const { return h_; }
   void Close() {

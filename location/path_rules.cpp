@@ -51,6 +51,13 @@ bool AppendText(char* dst, std::size_t cap, std::string_view src) {
   return true;
 }
 
+std::string FormatText(std::string_view fmt, std::string_view arg) {
+  std::string out(fmt);
+  std::size_t at = out.find("%s");
+  if (at != std::string::npos) out.replace(at, 2, arg);
+  return out;
+}
+
 bool FitsAsInstallDirectory(std::string_view dir, std::size_t cap) {
   bool needsBackslash = dir.empty() || dir.back() != '\\';
   return dir.size() + (needsBackslash ? 1 : 0) < cap;

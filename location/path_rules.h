@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 // 1 when token occurs in text. Only the text's 'A'-'Z' are folded to lower
@@ -20,6 +21,9 @@ bool CopyText(char* dst, std::size_t cap, std::string_view src);
 // Appends src to the text in dst. When the result would not fit in cap bytes
 // dst is left unchanged and the result is false.
 bool AppendText(char* dst, std::size_t cap, std::string_view src);
+
+// fmt with its first "%s" replaced by arg (fmt unchanged when it has none).
+std::string FormatText(std::string_view fmt, std::string_view arg);
 
 // True when dir, together with the closing backslash it may still need,
 // fits in an install-directory buffer of cap bytes (its zero byte included).

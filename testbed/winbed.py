@@ -325,6 +325,18 @@ class Prefix:
                 result.append((parts[0], _unescape_line(parts[1]), _unescape_line(parts[2])))
         return result
 
+    def spawn(self, exe, *args, ready=None):
+        """Starts a program beside the ones under test and returns its Popen
+        at once, or, with ready, after it printed a line containing ready."""
+        self._start_display()
+        proc = subprocess.Popen([WINE, exe, *args], env=self.env(), stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL)
+        if ready:
+            for raw in proc.stdout:
+                if ready in raw.decode('utf-8', 'replace'):
+                    break
+        return proc
+
     def tool_env(self):
         """The environment for X tools: the display, in a UTF-8 locale."""
         env = dict(os.environ)
@@ -368,19 +380,21 @@ class Prefix:
 
     # -- files
     def host_path(self, winpath):
-        """The host path of a Windows path, letters matched without case."""
+        """The host path (bytes) of a Windows path. Wine names files on disk
+        in the locale's encoding; letters are matched without case."""
+        codec = {936: 'gbk', 950: 'big5'}[self.machine.codepage]
         drive, rest = winpath[0].lower(), winpath[2:]
         base = os.path.realpath(os.path.join(self.path, 'dosdevices', drive + ':'))
-        parts = [p for p in rest.replace('\\', '/').split('/') if p]
-        cur = base
-        for part in parts:
+        cur = os.fsencode(base)
+        for part in (p for p in rest.replace('\\', '/').split('/') if p):
+            raw = part.encode(codec)
             match = None
             if os.path.isdir(cur):
                 for name in os.listdir(cur):
-                    if name.lower() == part.lower():
+                    if name.lower() == raw.lower():
                         match = name
                         break
-            cur = os.path.join(cur, match or part)
+            cur = os.path.join(cur, match or raw)
         return cur
 
     def read_file(self, winpath):

@@ -52,3 +52,56 @@ class TestCase(unittest.TestCase):
 
 def main():
     unittest.main()
+
+
+# ------------------------------------------------------------ archives
+# A second, independent reading of the archive format, so the tests do not
+# check the program against itself.
+import hashlib  # noqa: E402
+import struct  # noqa: E402
+import zlib  # noqa: E402
+
+ARCHIVE_DRIVER = os.path.join(BUILD, 'win-x86_64', 'tests', 'win', 'archive_driver.exe')
+
+
+def digest_text(data):
+    return hashlib.md5(data).hexdigest().upper().encode() + b'\0\0'
+
+
+def make_archive(members, plain=False, variant=b'P', fill=b'\0'):
+    """members: [(name bytes, content bytes)] -> archive bytes. A member given
+    as (name, content, stored_digest) stores that digest instead."""
+    body = b''
+    for m in members:
+        name, content = m[0], m[1]
+        data = zlib.compress(content)
+        if plain:
+            body += b'CF' + (name + b'\0').ljust(14, fill) + struct.pack('<i', len(data)) + data
+        else:
+            digest = m[2] if len(m) > 2 else digest_text(content)
+            body += (b'CF' + (name + b'\0').ljust(16, b'\0') + digest +
+                     struct.pack('<i', len(data)) + data)
+    head = b'C' + (variant if plain else b'0')
+    return head + struct.pack('<iI', 10 + len(body), len(members)) + body
+
+
+def read_archive(data):
+    """[(name bytes, compressed length, expanded bytes, stored digest)], total, count."""
+    total, count = struct.unpack_from('<iI', data, 2)
+    hashed = data[1:2] == b'0'
+    pos, out = 10, []
+    for _ in range(count):
+        assert data[pos:pos + 2] == b'CF', 'entry %d at %d' % (len(out), pos)
+        name = data[pos + 2:pos + (18 if hashed else 16)].split(b'\0')[0]
+        digest = data[pos + 18:pos + 52] if hashed else None
+        hsize = 56 if hashed else 20
+        (length,) = struct.unpack_from('<i', data, pos + hsize - 4)
+        content = zlib.decompress(data[pos + hsize:pos + hsize + length])
+        out.append((name, length, content, digest))
+        pos += hsize + length
+    return out, total, count
+
+
+def driver_results(r):
+    """The "RESULT: ..." lines the archive driver printed."""
+    return [line.split('RESULT: ', 1)[1] for line in r.log.splitlines() if 'RESULT: ' in line]

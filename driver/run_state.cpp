@@ -1,0 +1,4 @@
+#include "driver/run_state.h"
+
+MachineInfo g_machine;
+RunState g_run;
