@@ -8,13 +8,17 @@ struct ImeState {
   HKL installedLayout = nullptr;  // what the system installer returned
   int windowsInUse = 0;           // IME windows counted in running programs
 
-  // The system calls whose answers a test must be able to choose: the
-  // Windows family (Wine is always NT), the description of a loaded layout
-  // (Wine gives its own for every layout), the 8-bit value writer (to see
-  // the exact byte counts the program hands over) and the program starter.
+  // The system calls a test must be able to answer or watch: the Windows
+  // family (Wine is always NT), the description of a loaded layout (Wine
+  // gives its own for every layout), the value writers (the registry adds a
+  // terminating zero the caller left out, so the byte counts handed over
+  // show only here), the layout switch (Wine refuses it for the whole
+  // process) and the program starter.
   DWORD(WINAPI* getVersion)() = GetVersion;
   UINT(WINAPI* describeLayout)(HKL, LPSTR, UINT) = ImmGetDescriptionA;
   LONG(WINAPI* setValueA)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD) = RegSetValueExA;
+  LONG(WINAPI* setValueW)(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD) = RegSetValueExW;
+  HKL(WINAPI* activateLayout)(HKL, UINT) = ActivateKeyboardLayout;
   UINT(WINAPI* startProgram)(LPCSTR, UINT) = WinExec;
 };
 

@@ -192,5 +192,5 @@ void ActivateInstalledIme() {
       }
     }
   }
-  if (g_ime.installedLayout) ActivateKeyboardLayout(g_ime.installedLayout, KLF_SETFORPROCESS);
+  if (g_ime.installedLayout) g_ime.activateLayout(g_ime.installedLayout, KLF_SETFORPROCESS);
 }

@@ -14,7 +14,7 @@
 namespace {
 
 LONG SetWideText(HKEY key, const wchar_t* name, const wchar_t* text) {
-  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+  return g_ime.setValueW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                         static_cast<DWORD>(std::wcslen(text) * sizeof(wchar_t)));
 }
 
