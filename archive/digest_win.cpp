@@ -50,13 +50,13 @@ void MemberDigest(const void* data, std::uint32_t length, char out[kDigestTextSi
   if (!advapi.get()) return;
   auto init = advapi.Find<Md5InitFn>("MD5Init");
   auto update = advapi.Find<Md5UpdateFn>("MD5Update");
-  auto final = advapi.Find<Md5FinalFn>("MD5Final");
+  auto finish = advapi.Find<Md5FinalFn>("MD5Final");
   // A system without the functions gets the same empty digest as one
   // without the library, rather than a call through a null pointer.
-  if (!init || !update || !final) return;
+  if (!init || !update || !finish) return;
   Md5Context ctx{};
   init(&ctx);
   update(&ctx, static_cast<const unsigned char*>(data), length);
-  final(&ctx);
+  finish(&ctx);
   FormatDigestText(ctx.digest, out);
 }
