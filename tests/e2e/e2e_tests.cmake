@@ -1,2 +1,3 @@
 tavo_e2e_test(e2e.startup test_startup.py)
 tavo_e2e_test(e2e.archive_ops test_archive_ops.py)
+tavo_e2e_test(e2e.imereg test_imereg.py)
