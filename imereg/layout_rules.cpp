@@ -139,6 +139,12 @@ bool IsImeDescription(const char* description) {
 bool IntegrityCommand(const char* installDir, char* out, std::size_t cap) {
   if (cap == 0) return false;
   std::size_t n = std::strlen(installDir);
+  // No path holds a double quote; one here would end the quoted directory
+  // and hand the rest to icacls as arguments of its own.
+  if (std::memchr(installDir, '"', n)) {
+    out[0] = '\0';
+    return false;
+  }
   if (n > 0 && installDir[n - 1] == '\\') --n;
   int len = std::snprintf(out, cap, "icacls.exe \"%.*s\" /SetIntegrityLevel Level: L",
                           static_cast<int>(n), installDir);

@@ -84,5 +84,6 @@ bool IsEarlierImeText(const char* layoutText);
 bool IsImeDescription(const char* description);
 
 // "icacls.exe "<dir>" /SetIntegrityLevel Level: L" with the install
-// directory's final backslash dropped. False (out "") when it does not fit.
+// directory's final backslash dropped. False (out "") when it does not fit
+// or the directory holds a double quote.
 bool IntegrityCommand(const char* installDir, char* out, std::size_t cap);

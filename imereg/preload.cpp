@@ -86,6 +86,14 @@ void Write9xPosition(HKEY list, int k, const char* id) {
   if (OpenRegKey(list, name, KEY_ALL_ACCESS, &sub)) SetRegTextValue(sub.get(), nullptr, id);
 }
 
+// On Windows 9x an entry that could not be read leaves its slot empty;
+// writing the table back would then empty or lose entries of the list.
+bool SlotsReadable(int first, int last) {
+  for (int k = first; k <= last; ++k)
+    if (g_preload.ids[k - 1][0] == '\0') return false;
+  return true;
+}
+
 }  // namespace
 
 int ReadPreloadList() {
@@ -149,6 +157,7 @@ int CheckDefaultImeBeforeInstall() {
 }
 
 void SwapFirstPreloadEntries() {
+  if (!SlotsReadable(1, 2)) return;
   if (CurrentFamily() == WinFamily::Win9x) {
     RegKey list;
     if (!OpenRegKey(HKEY_CURRENT_USER, kUserPreloadKey9x, KEY_READ, &list)) return;
@@ -165,6 +174,7 @@ void MovePreloadEntryToSecond() {
   if (g_preload.earlierFlag != 4 || g_preload.count < 3 || g_preload.earlierPosition < 3 ||
       g_machine.winMajor > 5)
     return;
+  if (!SlotsReadable(2, g_preload.earlierPosition)) return;
   WinFamily family = CurrentFamily();
   MoveIdentifierToSecond(g_preload.ids, g_preload.count, g_preload.earlierPosition);
   if (family == WinFamily::Win9x) {

@@ -233,4 +233,8 @@ TEST(LayoutRules, IntegrityCommandQuotesTheDirectoryWithoutItsBackslash) {
   char small[20];
   EXPECT_FALSE(IntegrityCommand("D:\\Program Files\\X\\", small, sizeof small));
   EXPECT_STREQ(small, "");
+  // A quote would let the directory text add arguments of its own.
+  char out[260];
+  EXPECT_FALSE(IntegrityCommand("D:\\x\" /grant Everyone:F \"\\", out, sizeof out));
+  EXPECT_STREQ(out, "");
 }

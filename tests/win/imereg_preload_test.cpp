@@ -170,6 +170,22 @@ TEST_F(EarlierVersion, Windows98ListsAreMovedAndSwappedInTheirSubKeys) {
   FindEarlierVersion();
   SwapFirstPreloadEntries();
   EXPECT_EQ(Preload9x(), (std::vector<std::string>{"00000804", "E0200804"}));
+
+  // An entry too long for its slot reads as empty there; rewriting the
+  // list would empty the user's default or lose that entry.
+  const std::string tooLong = "000008041234";
+  Set9xPreload({"E0200804", tooLong});
+  FindEarlierVersion();
+  ASSERT_EQ(g_preload.count, 2);
+  SwapFirstPreloadEntries();
+  EXPECT_EQ(Preload9x(), (std::vector<std::string>{"E0200804", tooLong}));
+
+  Set9xPreload({"00000804", tooLong, "E0200804"});
+  FindEarlierVersion();
+  ASSERT_EQ(g_preload.earlierPosition, 3);
+  g_machine.winMajor = 4;
+  MovePreloadEntryToSecond();
+  EXPECT_EQ(Preload9x(), (std::vector<std::string>{"00000804", tooLong, "E0200804"}));
 }
 
 namespace {
