@@ -8,6 +8,7 @@ add_library(tavo_setup STATIC
   archive/digest_win.cpp
   archive/file_digest.cpp
   archive/payload_member.cpp
+  driver/deploy.cpp
   driver/install_sequence.cpp
   driver/run_state.cpp
   driver/startup.cpp
@@ -21,6 +22,7 @@ add_library(tavo_setup STATIC
   location/install_dir.cpp
   location/settings_files.cpp
   ui/options_dialog.cpp
+  ui/pages.cpp
   ui/setup_window.cpp)
 target_link_libraries(tavo_setup PUBLIC tavo_portable imm32 advapi32 user32 gdi32 kernel32)
 target_compile_options(tavo_setup PRIVATE ${TAVO_WARNINGS})

@@ -22,6 +22,7 @@ struct RunState {
   unsigned char skinChoice = 1;        // options dialog: 1 to 3
   HINSTANCE instance = nullptr;
   HWND setupWindow = nullptr;              // owner of the options dialog
+  HWND installPathField = nullptr;         // the typed install directory
   const unsigned char* payload = nullptr;  // locked payload resource
   std::size_t payloadSize = 0;
   unsigned char* work = nullptr;           // the zero-filled work buffer

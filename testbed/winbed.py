@@ -282,10 +282,21 @@ class Prefix:
         pending = list(answers)
         boxes, others, seen, answered = [], [], set(), set()
         deadline = time.time() + timeout
-        while proc.poll() is None:
+        # Programs the one under test starts (WinExec) may outlive it and
+        # show message boxes of their own: answer until every program of
+        # the prefix has ended.
+        waiter = None
+        while True:
+            if proc.poll() is not None:
+                if waiter is None:
+                    waiter = subprocess.Popen([WINESERVER, '-w'], env=env)
+                if waiter.poll() is not None:
+                    break
             if time.time() > deadline:
                 self.kill()
                 proc.wait()
+                if waiter:
+                    waiter.wait()
                 raise TimeoutError('%s did not end within %d s:\n%s' % (exe, timeout, ''.join(log)))
             with lock:
                 opened = list(texts)
@@ -293,13 +304,19 @@ class Prefix:
                 # A message box is opening: read its whole text (the trace
                 # holds only its start), keep its picture, answer it.
                 prefix = opened[len(boxes)]
-                for xid, caption, text in self._open_boxes(env):
+                open_boxes = self._open_boxes(env)
+                if os.environ.get('WINBED_DEBUG'):
+                    print('winbed: waiting for %r, open: %r' % (prefix, open_boxes), file=sys.stderr)
+                for xid, caption, text in open_boxes:
                     if xid in answered or not text.startswith(prefix):
                         continue
                     answered.add(xid)
                     self.screenshot('msgbox')
                     boxes.append(MsgBox(caption, text))
                     answer = pending.pop(0) if pending else 'ok'
+                    # A box of a program started in the background is not
+                    # the active window until it has the input focus.
+                    self._xdo('windowfocus', '--sync', xid)
                     self._xdo('key', '--window', xid, KEYS[answer])
                     break
             for wid, title in self._visible_windows():

@@ -1,0 +1,7 @@
+#include "ui/pages.h"
+
+// The pages are drawn by the setup window; until its painters exist the
+// install runs without drawing, as the silent install always does.
+void RepaintInstallPathPage() {}
+
+void DrawProgress(int, int) {}

@@ -1,0 +1,8 @@
+// Drawing into the setup window while the install runs.
+#pragma once
+
+// Repaints the install-path page at once (nothing in the silent install).
+void RepaintInstallPathPage();
+
+// Draws the progress bar, done of total (nothing in the silent install).
+void DrawProgress(int done, int total);
