@@ -1,6 +1,8 @@
 # The Windows build: the setup program and, on x86_64, its Windows tests.
 
-set(TAVO_STATIC_LINK -static -static-libgcc -static-libstdc++)
+# No link time stamp in the programs: the same sources give the same bytes,
+# so the payload that carries setupw64.exe does too.
+set(TAVO_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
 
 add_library(tavo_setup STATIC
   archive/backup.cpp

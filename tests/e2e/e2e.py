@@ -46,8 +46,8 @@ def boxes(r):
 
 
 class TestCase(unittest.TestCase):
-    def assertBoxes(self, r, expected):
-        self.assertEqual(boxes(r), expected, 'program output:\n' + r.log[-4000:])
+    def assertBoxes(self, r, expected, why=''):
+        self.assertEqual(boxes(r), expected, why + '\nprogram output:\n' + r.log[-4000:])
 
 
 def main():

@@ -297,5 +297,47 @@ class BackupAndRestore(e2e.TestCase):
             self.assertEqual(driver_results(r), ['0'])
 
 
+PAYLOAD = os.path.join(e2e.BUILD, 'win-x86_64', 'payload', 'payload.tvz')
+KEEP_QUESTION = (SETUP_CAPTION, '检测到安装目录下有智能岚溪以前的词组等数据文件，是否保留？')
+
+
+class DataSafety(e2e.TestCase):
+    """An upgrade over an earlier install: the user's own words survive."""
+
+    def upgrade(self, p, files, answers=()):
+        for name, data in files.items():
+            put(p, name, data)
+        with open(PAYLOAD, 'rb') as f:
+            put(p, 'payload.tvz', f.read(), 'C:\\fix\\')
+        return p.run(ARCHIVE_DRIVER, 'upgrade', 'C:\\fix\\payload.tvz', INST, answers=answers)
+
+    def test_keeping_the_earlier_data_brings_back_every_byte(self):
+        files = user_files()
+        with Prefix(shots=e2e.shots_for(self)) as p:
+            r = self.upgrade(p, files, answers=['yes'])
+            self.assertEqual(driver_results(r), ['old data 2'])
+            backed_up = [m for m, _ in REQUIRED] + ['userck.txt', 'twb.ov1']
+            self.assertBoxes(r, [KEEP_QUESTION,
+                                 (CAPTION, '成功恢复了%d个原有数据文件！' % len(backed_up))])
+            for member, source in REQUIRED:
+                self.assertEqual(get(p, member), files[source or member], member)
+            self.assertEqual(get(p, 'twb.ov1'), files['twb.ov1'])
+            self.assertEqual(get(p, 'userck.txt'), files['userck.txt'])
+
+    def test_answering_no_leaves_the_new_files(self):
+        with Prefix() as p:
+            r = self.upgrade(p, user_files(), answers=['no'])
+            self.assertEqual(driver_results(r), ['old data 1'])
+            self.assertBoxes(r, [KEEP_QUESTION])
+
+    def test_without_a_complete_backup_the_user_is_not_asked(self):
+        files = user_files()
+        del files['tavoynhz.txt']
+        with Prefix() as p:
+            r = self.upgrade(p, files, answers=['yes'])
+            self.assertEqual(driver_results(r), ['old data 0'])
+            self.assertBoxes(r, [], 'no question, and nothing claims to have been restored')
+
+
 if __name__ == '__main__':
     e2e.main()

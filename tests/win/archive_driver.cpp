@@ -8,6 +8,11 @@
 //   archive_driver backup DIR [EDITION]     BackupUserData
 //   archive_driver append ARCHIVE FILE      AppendArchiveMember
 //   archive_driver restore DIR              RestoreUserData
+//   archive_driver upgrade PAYLOAD DIR      what an interactive install does
+//                                           with the user's data: backup,
+//                                           first deployment pass (extraction
+//                                           and the keep question), restore
+//   archive_driver first-pass PAYLOAD DIR   DeployImeModules(0) alone
 //   archive_driver hold FILE MS [load]      keep a file open (or loaded)
 // Results are printed as "RESULT: ..." lines.
 #include <windows.h>
@@ -19,6 +24,7 @@
 
 #include "archive/backup.h"
 #include "archive/extract.h"
+#include "driver/deploy.h"
 #include "driver/run_state.h"
 #include "location/install_dir.h"
 
@@ -92,6 +98,17 @@ int main(int argc, char** argv) {
     std::printf("RESULT: %u [%s]\n", passed, report);
   } else if (cmd == "extract-file") {
     ExtractArchiveFile(argv[2]);
+  } else if (cmd == "upgrade") {
+    g_run.payload = image.data();
+    g_run.payloadSize = image.size();
+    g_run.oldDataState = BackupUserData() == 1 ? 1 : 0;
+    DeployImeModules(0);
+    if (g_run.oldDataState == 2) RestoreUserData();
+    std::printf("RESULT: old data %d\n", g_run.oldDataState);
+  } else if (cmd == "first-pass") {
+    g_run.payload = image.data();
+    g_run.payloadSize = image.size();
+    DeployImeModules(0);
   } else if (cmd == "payload-check") {
     g_run.payload = image.data();
     g_run.payloadSize = image.size();
