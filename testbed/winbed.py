@@ -61,6 +61,7 @@ BOXREADER = os.path.join(BUILD, 'win-x86_64', 'tests', 'win', 'boxreader.exe')
 LOCALES = {936: 'zh_CN.GBK', 950: 'zh_TW.BIG5'}
 WINVERS = {5: 'winxp64', 6: 'win7'}
 KEYS = {'ok': 'Return', 'yes': 'y', 'no': 'n', 'cancel': 'Escape'}
+BUTTONS = {'Return': '1', 'y': '6', 'n': '7', 'Escape': '2'}
 # Titles of the program's own windows. Any other window that shows while a
 # message box is being opened is that message box.
 PROGRAM_WINDOWS = ('智能岚溪系统安装32', '智能岚溪系统安装3264', '智能嵐溪系統安裝',
@@ -280,7 +281,9 @@ class Prefix:
         t.start()
 
         pending = list(answers)
-        boxes, others, seen, answered = [], [], set(), set()
+        boxes, others, seen = [], [], set()
+        answered = {}  # boxes answered but not yet seen closing
+        done = set()   # boxes answered and closed
         deadline = time.time() + timeout
         # Programs the one under test starts (WinExec) may outlive it and
         # show message boxes of their own: answer until every program of
@@ -300,25 +303,39 @@ class Prefix:
                 raise TimeoutError('%s did not end within %d s:\n%s' % (exe, timeout, ''.join(log)))
             with lock:
                 opened = list(texts)
-            if len(opened) > len(boxes):
+            waiting = len(opened) > len(boxes)
+            if waiting or answered:
                 # A message box is opening: read its whole text (the trace
-                # holds only its start), keep its picture, answer it.
-                prefix = opened[len(boxes)]
+                # holds only its start), keep its picture, answer it. A box
+                # that is still there a moment after its answer (the key
+                # came before it could take it) gets the answer again.
                 open_boxes = self._open_boxes(env)
                 if os.environ.get('WINBED_DEBUG'):
-                    print('winbed: waiting for %r, open: %r' % (prefix, open_boxes), file=sys.stderr)
-                for xid, caption, text in open_boxes:
-                    if xid in answered or not text.startswith(prefix):
+                    print('winbed: open boxes %r' % (open_boxes,), file=sys.stderr)
+                still_open = {box[0] for box in open_boxes}
+                for xid in [x for x in answered if x not in still_open]:
+                    del answered[xid]  # closed by its answer
+                    done.add(xid)
+                for xid, caption, text, hwnd in open_boxes:
+                    if xid in done:
                         continue
-                    answered.add(xid)
+                    if xid in answered:
+                        key, when = answered[xid]
+                        if time.time() - when > 1.5:
+                            # The keys did not reach it (another program has
+                            # the foreground): press its button instead.
+                            subprocess.run([WINE, BOXREADER, 'press', hwnd, BUTTONS[key]],
+                                           env=env, capture_output=True)
+                            answered[xid] = (key, time.time())
+                        continue
+                    if not waiting or not text.startswith(opened[len(boxes)]):
+                        continue
                     self.screenshot('msgbox')
                     boxes.append(MsgBox(caption, text))
-                    answer = pending.pop(0) if pending else 'ok'
-                    # A box of a program started in the background is not
-                    # the active window until it has the input focus.
-                    self._xdo('windowfocus', '--sync', xid)
-                    self._xdo('key', '--window', xid, KEYS[answer])
-                    break
+                    key = KEYS[pending.pop(0) if pending else 'ok']
+                    self._press(xid, key)
+                    answered[xid] = (key, time.time())
+                    waiting = False
             for wid, title in self._visible_windows():
                 if wid not in seen and title in PROGRAM_WINDOWS:
                     seen.add(wid)
@@ -332,14 +349,21 @@ class Prefix:
         boxes += [MsgBox('?', x) for x in texts[len(boxes):]]
         return RunResult(proc.returncode, boxes, ''.join(log), others)
 
+    def _press(self, xid, key):
+        # A box of a program started in the background is not the active
+        # window until it has the input focus.
+        self._xdo('windowfocus', '--sync', xid)
+        self._xdo('key', '--window', xid, key)
+
     def _open_boxes(self, env):
         """(X window id, caption, text) of each message box now open."""
         out = subprocess.run([WINE, BOXREADER], env=env, capture_output=True).stdout
         result = []
         for line in out.decode('utf-8', 'replace').splitlines():
             parts = line.split('\t')
-            if len(parts) == 3:
-                result.append((parts[0], _unescape_line(parts[1]), _unescape_line(parts[2])))
+            if len(parts) == 4:
+                result.append((parts[0], _unescape_line(parts[1]), _unescape_line(parts[2]),
+                               parts[3]))
         return result
 
     def spawn(self, exe, *args, ready=None):

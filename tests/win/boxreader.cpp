@@ -1,9 +1,11 @@
 // Test bed tool: lists the message boxes open on the desktop, one line
-// each, in UTF-8: "<X window id>\t<caption>\t<text>", with backslash, tab,
-// CR and LF escaped. Run by testbed/winbed.py while a program under test
+// each, in UTF-8: "<X window id>\t<caption>\t<text>\t<window handle>", with
+// backslash, tab, CR and LF escaped. "boxreader press HANDLE ID" presses
+// the box's button ID (1 OK, 6 Yes, 7 No) when keys do not reach it. Run by testbed/winbed.py while a program under test
 // waits in a message box, because Wine's trace of the text is cut short.
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -51,13 +53,21 @@ BOOL CALLBACK EachWindow(HWND w, LPARAM param) {
   auto xid = reinterpret_cast<UINT_PTR>(GetPropA(w, "__wine_x11_whole_window"));
   auto* out = reinterpret_cast<std::string*>(param);
   *out += std::to_string(static_cast<unsigned long long>(xid)) + "\t" + Utf8(TextOf(w)) + "\t" +
-          Utf8(text) + "\n";
+          Utf8(text) + "\t" +
+          std::to_string(static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(w))) + "\n";
   return TRUE;
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc == 4 && lstrcmpA(argv[1], "press") == 0) {
+    HWND box = reinterpret_cast<HWND>(static_cast<UINT_PTR>(_strtoui64(argv[2], nullptr, 10)));
+    int id = atoi(argv[3]);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+    return 0;
+  }
   std::string out;
   EnumWindows(EachWindow, reinterpret_cast<LPARAM>(&out));
   DWORD written = 0;
