@@ -63,8 +63,6 @@ bool RowApplies(const BackupRow& row, int edition) {
   }
 }
 
-std::string InInstallDir(const char* name) { return std::string(g_location.dir) + name; }
-
 bool ReadExactly(HFILE f, void* buf, UINT n) {
   return _lread(f, buf, n) == n;
 }

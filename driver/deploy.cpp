@@ -18,8 +18,6 @@
 
 namespace {
 
-std::string InInstallDir(const char* name) { return std::string(g_location.dir) + name; }
-
 std::string SystemDirectory() {
   char buf[MAX_PATH];
   UINT n = GetSystemDirectoryA(buf, MAX_PATH);

@@ -71,6 +71,8 @@ void WriteDirectoryFile(const char* path) {
 
 }  // namespace
 
+std::string InInstallDir(const char* name) { return std::string(g_location.dir) + name; }
+
 bool InstallDirectoryIsSet() { return g_location.dir[1] == ':' && g_location.dir[2] == '\\'; }
 
 char* ResolveInstallDirectory() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 constexpr std::size_t kInstallDirSize = 200;  // 199 characters and a zero byte
 
@@ -14,6 +15,9 @@ extern InstallLocation g_location;
 
 constexpr char kDefaultInstallDir[] = "c:\\tavohu2\\";
 constexpr char kDirectoryFileName[] = "tavopath.tvh";
+
+// A file in the install directory: the directory followed directly by name.
+std::string InInstallDir(const char* name);
 
 // True when the install directory counts as set ("X:\...").
 bool InstallDirectoryIsSet();

@@ -16,8 +16,6 @@ namespace {
 constexpr std::size_t kSiteFileReadLimit = 1000;
 constexpr std::size_t kPatchLimit = 0x20000;
 
-std::string InInstallDir(const char* name) { return std::string(g_location.dir) + name; }
-
 void WriteWhole(const std::string& path, const void* data, std::size_t size) {
   LFile f = LFile::Create(path.c_str());
   if (!f.ok()) return;
