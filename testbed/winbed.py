@@ -200,6 +200,7 @@ class Prefix:
         self.keep = keep
         self.shots = shots
         self.shot_count = 0
+        self._spawned = []
         ensure_template()
         self.root = tempfile.mkdtemp(prefix='tavo-wine-')
         self.path = os.path.join(self.root, 'prefix')
@@ -264,7 +265,7 @@ class Prefix:
         called for each other window that shows."""
         self._start_display()
         env = self.env()
-        env['WINEDEBUG'] = '-all,trace+msgbox,err+all'
+        env['WINEDEBUG'] = '-all,trace+msgbox,err+all' + os.environ.get('WINBED_WINEDEBUG', '')
         proc = subprocess.Popen([WINE, exe, *args], env=env, cwd=cwd,
                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         texts, log, lock = [], [], threading.Lock()
@@ -376,6 +377,7 @@ class Prefix:
             for raw in proc.stdout:
                 if ready in raw.decode('utf-8', 'replace'):
                     break
+        self._spawned.append(proc)
         return proc
 
     def tool_env(self):
@@ -418,6 +420,11 @@ class Prefix:
 
     def kill(self):
         subprocess.run([WINESERVER, '-k'], env=self.env(), capture_output=True)
+        for proc in self._spawned:
+            proc.kill()
+            proc.wait()
+            proc.stdout.close()
+        self._spawned = []
 
     # -- files
     def host_path(self, winpath):

@@ -116,8 +116,7 @@ class FirstPass(e2e.TestCase):
                 self.assertEqual(version_after_name(system)[2:], '7.3')
 
 
-# Wine links CurrentControlSet to ControlSet001; the file holds the latter.
-EARLIER_LAYOUT = r'System\ControlSet001\Control\Keyboard Layouts\E0200804'
+EARLIER_LAYOUT = r'System\CurrentControlSet\Control\Keyboard Layouts\E0200804'
 
 
 class OverAnEarlierInstall(e2e.TestCase):
@@ -143,23 +142,44 @@ class OverAnEarlierInstall(e2e.TestCase):
             self.assertEqual(p.read_file(SYS + 'tavohu2.ime'), old)
             self.assertEqual(p.read_file(SYS + 'tavohu4.ime'), payload_members()[b'tavohu4.ime'])
 
-    @unittest.skip('the earlier version set up from outside is not yet found in the preload '
-                   'list under Wine; the in-use stop is not reached')
-    def test_a_module_that_can_be_neither_deleted_nor_moved_stops_the_install(self):
-        with Prefix(Machine(bits=32), shots=e2e.shots_for(self)) as p:
+    def run_with_module_held_open(self, listed):
+        """The install while another program holds tavohu4.ime open without
+        delete sharing, so it can be neither deleted nor moved; listed:
+        whether the earlier version is in the preload list."""
+        p = Prefix(Machine(bits=32), shots=e2e.shots_for(self))
+        self.addCleanup(p.close)
+        if listed:
             self.earlier_install(p)
-            path = p.host_path(SYS + 'tavohu4.ime')
-            if subprocess.run(['chattr', '+i', path], capture_output=True).returncode != 0:
-                self.skipTest('this file system cannot make a file immutable')
-            try:
-                r = p.run(SETUP, 'settvsrf32', timeout=300)
-            finally:
-                subprocess.run(['chattr', '-i', path])
-            self.assertBoxes(r, [('智能岚溪安装', '\u3000\u3000你以前安装的青枫五笔正在使用，请关闭使用青枫五笔的'
-                                  '所有窗口，或者重新启动机器后，才能安装新版本的青枫五笔！')])
-            self.assertFalse(p.exists(INST + 'tavohu4.ime'), 'nothing is deployed')
-            self.assertEqual(p.read_file(INST + 'wbpybz.tvh'), b'TVWBPYBZ=0\0',
-                             'the settings files come before the check')
+        else:
+            p.write_file(SYS + 'tavohu4.ime', p.read_file(SYS + 'msimg32.dll'))
+        holder = p.spawn(ARCHIVE_DRIVER, 'hold', SYS + 'tavohu4.ime', '120000',
+                         ready='RESULT: holding 1')
+        try:
+            r = p.run(SETUP, 'settvsrf32', timeout=300)
+        finally:
+            holder.kill()
+        return p, r
+
+    def test_a_module_that_can_be_neither_deleted_nor_moved_stops_the_install(self):
+        p, r = self.run_with_module_held_open(listed=True)
+        self.assertBoxes(r, [('智能岚溪安装', '\u3000\u3000你以前安装的青枫五笔正在使用，请关闭使用青枫五笔的'
+                              '所有窗口，或者重新启动机器后，才能安装新版本的青枫五笔！')])
+        self.assertEqual(p.read_file(INST + 'wbpybz.tvh'), b'TVWBPYBZ=0\0',
+                         'the settings files come before the check')
+        self.assertFalse(p.exists(INST + 'tavohu4.ime'), 'nothing is extracted')
+        self.assertFalse(p.exists(SYS + 'tavohu2.ime'))
+        hklm = p.registry('HKLM')
+        self.assertNotIn('tvtksjgl', hklm.get(RUN_KEY, {}), 'the sequence ends at the check')
+
+    def test_without_an_earlier_version_listed_the_deployment_reports_the_module(self):
+        # No in-use check: the passes try to place the module and each names
+        # the destination it could not replace.
+        p, r = self.run_with_module_held_open(listed=False)
+        failed = ('智能岚溪(青枫五笔)安装', '没有成功复制C:\\windows\\system32\\tavohu4.ime文件，'
+                  '请退出安装程序并手动删除该文件后重新安装！')
+        self.assertBoxes(r, [failed, failed])
+        self.assertTrue(p.exists(INST + 'tavohu4.ime'), 'the install went on')
+        self.assertEqual(p.registry('HKLM')[RUN_KEY]['tvtksjgl'].text, INST + 'tavovemo.exe tv')
 
 
 class DamagedPayload(e2e.TestCase):

@@ -7,6 +7,8 @@
 //                                describing itself as the IME
 //   imereg_driver manual         RegisterLayoutManually
 //   imereg_driver manual-9x      the same, as on Windows 98
+//   imereg_driver find           FindEarlierVersion; prints the list it
+//                                read and what it found
 //
 // Options after the command set up what Wine does not let a test prepare
 // from outside: Wine writes its own layout as value "1" of the user's
@@ -96,6 +98,14 @@ int main(int argc, char** argv) {
   if (command == "check-active") {
     g_ime.describeLayout = DescribeAsIme;
     return CheckDefaultImeBeforeInstall();
+  }
+  if (command == "find") {
+    int found = FindEarlierVersion();
+    for (int k = 1; k <= g_preload.count; ++k)
+      std::printf("slot %d %s %s\n", k, g_preload.ids[k - 1], g_preload.texts[k - 1]);
+    std::printf("found %d flag %d position %d\n", found, g_preload.earlierFlag,
+                g_preload.earlierPosition);
+    return found;
   }
   if (command == "manual-9x") g_ime.getVersion = Windows98Version;
   if (command == "manual" || command == "manual-9x") {
