@@ -201,6 +201,7 @@ class Prefix:
         self.shots = shots
         self.shot_count = 0
         self._spawned = []
+        self._pipes = []
         ensure_template()
         self.root = tempfile.mkdtemp(prefix='tavo-wine-')
         self.path = os.path.join(self.root, 'prefix')
@@ -288,10 +289,15 @@ class Prefix:
         deadline = time.time() + timeout
         # Programs the one under test starts (WinExec) may outlive it and
         # show message boxes of their own: answer until every program of
-        # the prefix has ended.
+        # the prefix has ended. While a program of spawn() runs, that would
+        # be never: then the run ends with its program.
         waiter = None
         while True:
             if proc.poll() is not None:
+                if any(s.poll() is None for s in self._spawned):
+                    if os.environ.get('WINBED_DEBUG'):
+                        print('winbed: %.1f ended beside a spawned program' % time.time(), file=sys.stderr)
+                    break
                 if waiter is None:
                     waiter = subprocess.Popen([WINESERVER, '-w'], env=env)
                 if waiter.poll() is not None:
@@ -312,7 +318,7 @@ class Prefix:
                 # came before it could take it) gets the answer again.
                 open_boxes = self._open_boxes(env)
                 if os.environ.get('WINBED_DEBUG'):
-                    print('winbed: open boxes %r' % (open_boxes,), file=sys.stderr)
+                    print('winbed: %.1f open boxes %r' % (time.time(), open_boxes,), file=sys.stderr)
                 still_open = {box[0] for box in open_boxes}
                 for xid in [x for x in answered if x not in still_open]:
                     del answered[xid]  # closed by its answer
@@ -344,9 +350,15 @@ class Prefix:
                     if on_window:
                         on_window(self, title, wid)
             time.sleep(0.15)
-        t.join(timeout=10)
-        proc.stdout.close()
-        self.wait()
+        if any(s.poll() is None for s in self._spawned):
+            # Wine's desktop process, started by this program, holds its
+            # output open for as long as the prefix lives on.
+            t.join(timeout=2)
+            self._pipes.append(proc.stdout)
+        else:
+            t.join(timeout=10)
+            proc.stdout.close()
+            self.wait()
         boxes += [MsgBox('?', x) for x in texts[len(boxes):]]
         return RunResult(proc.returncode, boxes, ''.join(log), others)
 
@@ -416,6 +428,8 @@ class Prefix:
         return path
 
     def wait(self):
+        """Until every program of the prefix has ended and the registry is
+        on disk; a program of spawn() must be ended first."""
         subprocess.run([WINESERVER, '-w'], env=self.env())
 
     def kill(self):
@@ -425,6 +439,9 @@ class Prefix:
             proc.wait()
             proc.stdout.close()
         self._spawned = []
+        for pipe in self._pipes:
+            pipe.close()
+        self._pipes = []
 
     # -- files
     def host_path(self, winpath):

@@ -84,6 +84,15 @@ class FreshMachines(e2e.TestCase):
         self.assertEqual(p.read_file(WOW + 'tavohu4.ime'), members[b'tavohu4.ime'])
         self.assertEqual(p.read_file(r'C:\tavohu\tavopath.tvh'), INST.encode())
 
+    def test_64_bit_windows_7_code_page_950(self):
+        p, r = self.install(Machine(codepage=950))
+        self.assertBoxes(r, [(CAPTION, MSG_REGISTERED)])
+        members = self.check_common(p, True, 6)
+        self.assertEqual(p.read_file(SYS + 'tavohu4.ime'), members[b'tavohu64.ime'])
+        self.assertEqual(p.read_file(WOW + 'tavohu4.ime'), members[b'tavohu4.ime'])
+        # The system names the layouts it installs in the machine's language.
+        self.assertTrue(all(k.endswith('0404') for k in e2e.layout_keys(p)), e2e.layout_keys(p))
+
     def test_32_bit_windows_7(self):
         p, r = self.install(Machine(bits=32))
         self.assertBoxes(r, [])
@@ -180,6 +189,35 @@ class OverAnEarlierInstall(e2e.TestCase):
         self.assertBoxes(r, [failed, failed])
         self.assertTrue(p.exists(INST + 'tavohu4.ime'), 'the install went on')
         self.assertEqual(p.registry('HKLM')[RUN_KEY]['tvtksjgl'].text, INST + 'tavovemo.exe tv')
+
+
+def preload(p, hive):
+    values = p.registry(hive).get(r'keyboard layout\preload', {})
+    ids = []
+    while str(len(ids) + 1) in values:
+        ids.append(values[str(len(ids) + 1)].text)
+    return ids
+
+
+class PreloadMove(e2e.TestCase):
+    """An earlier version third in the preload list: after the registration
+    Windows XP moves it to position 2 in both lists; Windows 7 leaves the
+    lists alone. Wine rewrites value "1" at every start, so the lists are
+    compared from position 2 on."""
+
+    def test_the_earlier_entry_moves_to_second_on_windows_xp_only(self):
+        for winver, expected in ((5, ['e0200804', '00000409']), (6, ['00000409', 'e0200804'])):
+            with self.subTest(winver=winver), Prefix(Machine(winver=winver, bits=32)) as p:
+                p.add_reg('HKLM', EARLIER_LAYOUT, {'Layout Text': '智能岚溪输入平台  6.7',
+                                                   'Ime File': 'TAVOHU4.IME'})
+                ids = {'1': '00000804', '2': '00000409', '3': 'e0200804'}
+                p.add_reg('HKCU', r'Keyboard Layout\Preload', ids)
+                p.add_reg('HKU\\.DEFAULT', r'Keyboard Layout\Preload', ids)
+                r = p.run(SETUP, 'settvsrf32', timeout=300)
+                self.assertBoxes(r, [])
+                self.assertEqual(preload(p, 'HKCU')[1:3], expected)
+                self.assertEqual(preload(p, 'HKU\\.DEFAULT')[1:3], expected)
+                self.assertEqual(p.read_file(SYS + 'tavohu4.ime'), payload_members()[b'tavohu4.ime'])
 
 
 class DamagedPayload(e2e.TestCase):
