@@ -190,6 +190,30 @@ class OverAnEarlierInstall(e2e.TestCase):
         self.assertTrue(p.exists(INST + 'tavohu4.ime'), 'the install went on')
         self.assertEqual(p.registry('HKLM')[RUN_KEY]['tvtksjgl'].text, INST + 'tavovemo.exe tv')
 
+    def test_the_restart_needed_flag_by_what_became_of_the_earlier_module(self):
+        # The flag is seen through a driver that runs the same sequence.
+        for hold, flag, aside in ((None, 0, False), ('load', 0, True), ('open', 1, False)):
+            with self.subTest(hold=hold), Prefix(Machine(bits=32)) as p:
+                self.earlier_install(p)
+                with open(PAYLOAD, 'rb') as f:
+                    p.write_file('C:\\fix\\payload.tvz', f.read())
+                holder = None
+                if hold:
+                    holder = p.spawn(ARCHIVE_DRIVER, 'hold', SYS + 'tavohu4.ime', '120000',
+                                     *(['load'] if hold == 'load' else []),
+                                     ready='RESULT: holding 1')
+                try:
+                    r = p.run(ARCHIVE_DRIVER, 'install', 'C:\\fix\\payload.tvz', timeout=300)
+                finally:
+                    if holder:
+                        holder.kill()
+                self.assertIn('RESULT: restart %d' % flag, r.log)
+                self.assertEqual(p.exists(SYS + 'tavohu2.ime'), aside)
+                self.assertEqual(len(r.msgboxes), flag)
+                if not flag:
+                    self.assertEqual(p.read_file(SYS + 'tavohu4.ime'),
+                                     payload_members()[b'tavohu4.ime'])
+
 
 def preload(p, hive):
     values = p.registry(hive).get(r'keyboard layout\preload', {})

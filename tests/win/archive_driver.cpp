@@ -13,6 +13,9 @@
 //                                           first deployment pass (extraction
 //                                           and the keep question), restore
 //   archive_driver first-pass PAYLOAD DIR   DeployImeModules(0) alone
+//   archive_driver install PAYLOAD          RunInstallSequence as the silent
+//                                           install runs it; prints the
+//                                           restart-needed flag
 //   archive_driver hold FILE MS [load]      keep a file open (or loaded)
 // Results are printed as "RESULT: ..." lines.
 #include <windows.h>
@@ -25,6 +28,8 @@
 #include "archive/backup.h"
 #include "archive/extract.h"
 #include "driver/deploy.h"
+#include "driver/install_sequence.h"
+#include "driver/run_mode.h"
 #include "driver/run_state.h"
 #include "location/install_dir.h"
 
@@ -81,6 +86,16 @@ int main(int argc, char** argv) {
     } else {
       RestoreUserData();
     }
+    return 0;
+  }
+  if (cmd == "install") {
+    std::vector<unsigned char> image = ReadWhole(argv[2]);
+    g_run.payload = image.data();
+    g_run.payloadSize = image.size();
+    g_run.setupMode = kSetupModeSilent;
+    g_run.restartNeeded = -1;
+    RunInstallSequence();
+    std::printf("RESULT: restart %d\n", g_run.restartNeeded);
     return 0;
   }
   if (argc < 4) return 2;
