@@ -21,6 +21,7 @@ add_library(tavo_setup STATIC
   imereg/reg_text.cpp
   imereg/system_entries.cpp
   location/file_ops.cpp
+  location/install_check.cpp
   location/install_dir.cpp
   location/settings_files.cpp
   ui/options_dialog.cpp
