@@ -26,7 +26,8 @@ add_library(tavo_setup STATIC
   location/settings_files.cpp
   ui/options_dialog.cpp
   ui/pages.cpp
-  ui/setup_window.cpp)
+  ui/setup_window.cpp
+  ui/window_objects.cpp)
 target_link_libraries(tavo_setup PUBLIC tavo_portable imm32 advapi32 user32 gdi32 kernel32)
 target_compile_options(tavo_setup PRIVATE ${TAVO_WARNINGS})
 target_compile_definitions(tavo_setup PUBLIC WINVER=0x0501 _WIN32_WINNT=0x0501)

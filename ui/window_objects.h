@@ -1,0 +1,27 @@
+// The drawing objects of the setup window: made when the window is created,
+// kept until it is torn down, used by the page painters and the click
+// handler.
+#pragma once
+
+#include <windows.h>
+
+struct WindowObjects {
+  HFONT textFont = nullptr;      // 22 x 7, "宋体", GB2312
+  HFONT headingFont = nullptr;   // 40 x 20, "楷体"
+  HFONT savedDefaultFont = nullptr;  // the font a fresh device context had
+  HBRUSH redBrush = nullptr;     // progress fill
+  RECT confirmButton{40, 245, 140, 270};
+  RECT quitButton{260, 245, 360, 270};
+  RECT lowerFieldFrame{30, 192, 365, 217};
+  RECT unitSiteFrame{30, 162, 365, 187};
+  POINT progressOrigin{30, 188};
+  SIZE progressSize{340, 30};
+};
+
+extern WindowObjects g_ui;
+
+// Creates the fonts and the brush (the rectangles are fixed).
+void CreateWindowObjects();
+
+// Deletes what CreateWindowObjects made.
+void DeleteWindowObjects();
