@@ -5,3 +5,10 @@
 void RepaintInstallPathPage() {}
 
 void DrawProgress(int, int) {}
+
+// Stand-ins until the painters land.
+void PaintLoadingPage(HDC) {}
+void PaintSiteAddressPage(HDC) {}
+void PaintInstallPathPage(HDC) {}
+void PaintWorkingPage(HDC) {}
+void PaintFinishedPage(HDC) {}

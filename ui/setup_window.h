@@ -10,3 +10,7 @@ ATOM RegisterSetupWindowClass(HINSTANCE instance);
 int CreateSetupWindow(HINSTANCE instance, int show);
 
 LRESULT CALLBACK SetupWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Reads the two site fields; on the loading page moves on to the site page,
+// on the site page leaves it for the install-path page.
+void AcceptSiteAddresses();
