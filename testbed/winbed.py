@@ -413,6 +413,18 @@ class Prefix:
             result.append((wid, self._xdo('getwindowname', wid).rstrip('\n')))
         return result
 
+    def click(self, x, y, button=1, cls='installWClass'):
+        """Clicks the client point (x, y) of the program's window with the
+        real mouse (button 1 left, 3 right). False when no such window."""
+        out = subprocess.run([WINE, BOXREADER, 'where', cls, str(x), str(y)], env=self.env(),
+                             capture_output=True)
+        parts = out.stdout.split()
+        if out.returncode != 0 or len(parts) != 2:
+            return False
+        self._xdo('mousemove', parts[0].decode(), parts[1].decode())
+        self._xdo('click', str(button))
+        return True
+
     def close_window(self, wid):
         """Closes a window the way a user would (Alt+F4)."""
         self._xdo('key', '--window', wid, 'alt+F4')

@@ -1,8 +1,12 @@
 // Test bed tool: lists the message boxes open on the desktop, one line
 // each, in UTF-8: "<X window id>\t<caption>\t<text>\t<window handle>", with
 // backslash, tab, CR and LF escaped. "boxreader press HANDLE ID" presses
-// the box's button ID (1 OK, 6 Yes, 7 No) when keys do not reach it. Run by testbed/winbed.py while a program under test
-// waits in a message box, because Wine's trace of the text is cut short.
+// the box's button ID (1 OK, 6 Yes, 7 No) when keys do not reach it.
+// "boxreader where CLASS X Y" prints the screen position "SX SY" of the
+// client point (X, Y) of the first window of that class, so a test can
+// click it with the real mouse. Run by testbed/winbed.py while a program
+// under test waits in a message box, because Wine's trace of the text is
+// cut short.
 #include <windows.h>
 
 #include <cstdlib>
@@ -66,6 +70,17 @@ int main(int argc, char** argv) {
     int id = atoi(argv[3]);
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+    return 0;
+  }
+  if (argc == 5 && lstrcmpA(argv[1], "where") == 0) {
+    HWND w = FindWindowA(argv[2], nullptr);
+    if (!w) return 1;
+    POINT pt{atoi(argv[3]), atoi(argv[4])};
+    ClientToScreen(w, &pt);
+    std::string out = std::to_string(pt.x) + " " + std::to_string(pt.y) + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), out.data(), static_cast<DWORD>(out.size()), &written,
+              nullptr);
     return 0;
   }
   std::string out;

@@ -1,0 +1,135 @@
+#!/usr/bin/env python3
+"""The interactive install driven with the real mouse: the pages in order,
+the install click with its checks, the options dialog and the closing
+message, on the machines the program meets. Every page is photographed."""
+import os
+import threading
+import time
+
+import e2e
+from e2e import CAPTION, SETUP, Machine, Prefix
+
+INST = 'c:\\tavohu2\\'
+SYS = 'C:\\windows\\system32\\'
+CONFIRM = (90, 257)
+QUIT = (310, 257)
+DIALOG_TITLES = ('智能岚溪皮肤及窗口模式选择', '智能嵐溪皮膚及窗口模式選擇')
+MSG_DONE = '安装完毕，如不能使用，请重新启动计算机！'
+MSG_REJECTED = '智能岚溪不能安装在你设定的路径下，请重新设定路径！'
+
+
+class Session:
+    """Plays a list of steps against the setup window once it shows, beside
+    the test bed's answering of message boxes. A step is (label, action):
+    action is a client point to click, a callable(prefix), or a pause in
+    seconds; each click is followed by a screenshot named by its label."""
+
+    def __init__(self, steps, dialog=None):
+        self.steps = steps
+        self.dialog = dialog  # callable(prefix, wid) for the options dialog
+        self.errors = []
+        self.threads = []
+
+    def on_window(self, p, title, wid):
+        if title in DIALOG_TITLES:
+            target = lambda: (self.dialog or Session.accept_dialog)(p, wid)
+        else:
+            target = lambda: self.play(p)
+        t = threading.Thread(target=self.guard(target), daemon=True)
+        t.start()
+        self.threads.append(t)
+
+    def guard(self, fn):
+        def run():
+            try:
+                fn()
+            except Exception as e:  # reported by the test, not lost in a thread
+                self.errors.append(e)
+        return run
+
+    def play(self, p):
+        time.sleep(1.5)
+        p.screenshot('page-loading')
+        for label, action in self.steps:
+            if isinstance(action, (int, float)):
+                time.sleep(action)
+            elif callable(action):
+                action(p)
+            else:
+                if not p.click(*action):
+                    return
+                time.sleep(1.0)
+                p.screenshot('page-' + label)
+
+    @staticmethod
+    def accept_dialog(p, wid):
+        time.sleep(1.0)
+        p.screenshot('options-dialog')
+        p._xdo('key', '--window', wid, 'Return')
+
+
+def right(point):
+    return (point[0], point[1], 3)
+
+
+class InteractiveInstall(e2e.TestCase):
+    def run_session(self, machine, steps, answers=(), setup_prefix=None):
+        p = Prefix(machine, shots=e2e.shots_for(self))
+        self.addCleanup(p.close)
+        p.add_reg('HKLM', r'Software\Microsoft\Windows\CurrentVersion\Internet Settings\User Agent', {})
+        if setup_prefix:
+            setup_prefix(p)
+        s = Session(steps)
+        r = p.run(SETUP, on_window=s.on_window, answers=answers, timeout=300)
+        for t in s.threads:
+            t.join(timeout=5)
+        self.assertEqual(s.errors, [])
+        return p, r
+
+    def test_32_bit_windows_7_through_every_page(self):
+        p, r = self.run_session(Machine(bits=32), [
+            ('site', CONFIRM), ('path', CONFIRM), ('install', CONFIRM)])
+        self.assertBoxes(r, [(CAPTION, MSG_DONE)])
+        self.assertEqual(r.windows[0], '智能岚溪系统安装32')
+        self.assertTrue(p.exists(SYS + 'tavohu4.ime'))
+        self.assertTrue(p.exists(INST + 'tavohu32.ime'))
+        self.assertEqual(p.read_file(INST + 'tvnetsj.dat')[:24], b'TVNETURL1=\r\nTVNETURL2=\r\n')
+
+    def test_64_bit_windows_7_shows_the_finished_page(self):
+        # After the install the working page stays 1.6 s, then the finished
+        # page; its confirm button leads to page 9, the next to the end.
+        p, r = self.run_session(Machine(), [
+            ('site', CONFIRM), ('path', CONFIRM), ('install', CONFIRM), ('wait', 25),
+            ('page-9', CONFIRM), ('closing', CONFIRM)])
+        self.assertEqual(r.windows[0], '智能岚溪系统安装3264')
+        self.assertEqual(sorted(e2e.boxes(r)), sorted([(CAPTION, e2e.MSG_REGISTERED), (CAPTION, MSG_DONE)]))
+        self.assertTrue(p.exists('C:\\windows\\syswow64\\tavohu4.ime'))
+
+    def test_the_right_button_acts_as_the_left_and_clicks_beside_the_buttons_do_nothing(self):
+        p, r = self.run_session(Machine(bits=32), [
+            ('nothing', (200, 257)), ('site', right(CONFIRM)), ('nothing-2', (141, 250)),
+            ('path', right(CONFIRM)), ('install', right(CONFIRM))])
+        self.assertBoxes(r, [(CAPTION, MSG_DONE)])
+        self.assertTrue(p.exists(SYS + 'tavohu4.ime'))
+
+    def test_the_quit_button_ends_without_a_word_before_the_install(self):
+        for clicks in ([], [CONFIRM], [CONFIRM, CONFIRM]):  # pages 0, 1 and 6
+            with self.subTest(page=len(clicks)):
+                steps = [('page-%d' % i, c) for i, c in enumerate(clicks)] + [('quit', QUIT)]
+                p, r = self.run_session(Machine(bits=32), steps)
+                self.assertBoxes(r, [])
+                self.assertFalse(p.exists(INST + 'tavohu4.ime'), 'nothing was installed')
+
+    def test_a_rejected_directory_keeps_the_install_path_page(self):
+        def type_path(p):
+            p._xdo('key', '--clearmodifiers', 'ctrl+a')
+            p._xdo('type', 'c:\\')
+        p, r = self.run_session(Machine(bits=32), [
+            ('site', CONFIRM), ('path', CONFIRM), ('field', (150, 205)), ('typed', type_path),
+            ('rejected', CONFIRM), ('install', CONFIRM)])
+        self.assertBoxes(r, [(CAPTION, MSG_REJECTED), (CAPTION, MSG_DONE)])
+        self.assertTrue(p.exists(INST + 'tavohu4.ime'), 'the second click installs into c:\\tavohu2\\')
+
+
+if __name__ == '__main__':
+    e2e.main()
