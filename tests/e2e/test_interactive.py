@@ -8,6 +8,7 @@ import time
 
 import e2e
 from e2e import CAPTION, SETUP, Machine, Prefix
+from test_archive_ops import KEEP_QUESTION, REQUIRED, user_files
 
 INST = 'c:\\tavohu2\\'
 SYS = 'C:\\windows\\system32\\'
@@ -72,7 +73,9 @@ def right(point):
     return (point[0], point[1], 3)
 
 
-class InteractiveInstall(e2e.TestCase):
+class Interactive(e2e.TestCase):
+    """Runs the program with a session of steps on a fresh machine."""
+
     def run_session(self, machine, steps, answers=(), setup_prefix=None):
         p = Prefix(machine, shots=e2e.shots_for(self))
         self.addCleanup(p.close)
@@ -86,6 +89,8 @@ class InteractiveInstall(e2e.TestCase):
         self.assertEqual(s.errors, [])
         return p, r
 
+
+class InteractiveInstall(Interactive):
     def test_32_bit_windows_7_through_every_page(self):
         p, r = self.run_session(Machine(bits=32), [
             ('site', CONFIRM), ('path', CONFIRM), ('install', CONFIRM)])
@@ -129,6 +134,38 @@ class InteractiveInstall(e2e.TestCase):
             ('rejected', CONFIRM), ('install', CONFIRM)])
         self.assertBoxes(r, [(CAPTION, MSG_REJECTED), (CAPTION, MSG_DONE)])
         self.assertTrue(p.exists(INST + 'tavohu4.ime'), 'the second click installs into c:\\tavohu2\\')
+
+
+
+class Upgrade(Interactive):
+    """An earlier install's data: backed up when the window opens, asked
+    about after extraction, restored after the install when kept."""
+
+    def upgrade(self, answers):
+        files = user_files()
+
+        def earlier(p):
+            for name, data in files.items():
+                p.write_file(INST + name, data)
+        p, r = self.run_session(Machine(bits=32), [
+            ('site', CONFIRM), ('path', CONFIRM), ('install', CONFIRM)],
+            answers=answers, setup_prefix=earlier)
+        return files, p, r
+
+    def test_kept_data_comes_back_and_no_options_are_asked(self):
+        files, p, r = self.upgrade(['yes'])
+        restored = len(REQUIRED) + 2
+        self.assertBoxes(r, [KEEP_QUESTION, (CAPTION, '成功恢复了%d个原有数据文件！' % restored),
+                             (CAPTION, MSG_DONE)])
+        self.assertFalse(set(r.windows) & set(DIALOG_TITLES))
+        for member, source in REQUIRED:
+            self.assertEqual(p.read_file(INST + member), files[source or member], member)
+        self.assertEqual(p.read_file(INST + 'userck.txt'), files['userck.txt'])
+
+    def test_data_not_kept_stays_as_installed(self):
+        files, p, r = self.upgrade(['no'])
+        self.assertBoxes(r, [KEEP_QUESTION, (CAPTION, MSG_DONE)])
+        self.assertNotEqual(p.read_file(INST + 'tavocyzk.tv1'), files['tavocyzk.tvh'])
 
 
 if __name__ == '__main__':
