@@ -262,7 +262,8 @@ class Prefix:
     def run(self, exe, *args, answers=(), timeout=180, on_window=None, cwd=None):
         """Runs a Windows program to its end. Every message box is answered
         with the next of `answers` ('ok', 'yes', 'no'; 'ok' when none is
-        left) after its picture is taken; `on_window(prefix, title, wid)` is
+        left) after its picture is taken; an answer may also be a
+        callable(prefix) that acts while the box is open and returns one; `on_window(prefix, title, wid)` is
         called for each other window that shows."""
         self._start_display()
         env = self.env()
@@ -339,7 +340,10 @@ class Prefix:
                         continue
                     self.screenshot('msgbox')
                     boxes.append(MsgBox(caption, text))
-                    key = KEYS[pending.pop(0) if pending else 'ok']
+                    answer = pending.pop(0) if pending else 'ok'
+                    if callable(answer):
+                        answer = answer(self)  # acts while the box is open
+                    key = KEYS[answer]
                     self._press(xid, key)
                     answered[xid] = (key, time.time())
                     waiting = False
@@ -412,6 +416,13 @@ class Prefix:
         for wid in out.split():
             result.append((wid, self._xdo('getwindowname', wid).rstrip('\n')))
         return result
+
+    def window_id(self, title):
+        """The X id of the visible window with that title, or None."""
+        for wid, name in self._visible_windows():
+            if name == title:
+                return wid
+        return None
 
     def click(self, x, y, button=1, cls='installWClass'):
         """Clicks the client point (x, y) of the program's window with the

@@ -162,6 +162,22 @@ class Upgrade(Interactive):
             self.assertEqual(p.read_file(INST + member), files[source or member], member)
         self.assertEqual(p.read_file(INST + 'userck.txt'), files['userck.txt'])
 
+    def test_quitting_while_the_install_asks_does_not_end_it(self):
+        # The keep question runs inside the install click; a click on the
+        # quit button and the close box meanwhile must wait, or the install
+        # would go on with its work memory freed.
+        def quit_then_keep(p):
+            p.click(*QUIT)
+            wid = p.window_id('智能岚溪系统安装32')
+            if wid:
+                p.close_window(wid)
+            time.sleep(1.0)
+            return 'yes'
+        files, p, r = self.upgrade([quit_then_keep])
+        self.assertBoxes(r, [KEEP_QUESTION, (CAPTION, '成功恢复了%d个原有数据文件！' % (len(REQUIRED) + 2)),
+                             (CAPTION, MSG_DONE)])
+        self.assertEqual(p.read_file(INST + 'userck.txt'), files['userck.txt'])
+
     def test_data_not_kept_stays_as_installed(self):
         files, p, r = self.upgrade(['no'])
         self.assertBoxes(r, [KEEP_QUESTION, (CAPTION, MSG_DONE)])
