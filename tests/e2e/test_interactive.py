@@ -110,6 +110,13 @@ class InteractiveInstall(Interactive):
         self.assertEqual(sorted(e2e.boxes(r)), sorted([(CAPTION, e2e.MSG_REGISTERED), (CAPTION, MSG_DONE)]))
         self.assertTrue(p.exists('C:\\windows\\syswow64\\tavohu4.ime'))
 
+    def test_code_page_950_titles_the_window_in_big5_on_both_bitnesses(self):
+        for bits in (64, 32):
+            with self.subTest(bits=bits):
+                p, r = self.run_session(Machine(codepage=950, bits=bits), [('quit', QUIT)])
+                self.assertEqual(r.windows, ['智能嵐溪系統安裝'])
+                self.assertBoxes(r, [])
+
     def test_the_right_button_acts_as_the_left_and_clicks_beside_the_buttons_do_nothing(self):
         p, r = self.run_session(Machine(bits=32), [
             ('nothing', (200, 257)), ('site', right(CONFIRM)), ('nothing-2', (141, 250)),
