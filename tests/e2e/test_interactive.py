@@ -117,6 +117,20 @@ class InteractiveInstall(Interactive):
                 self.assertEqual(r.windows, ['智能嵐溪系統安裝'])
                 self.assertBoxes(r, [])
 
+    def test_site_addresses_are_read_shown_edited_and_written_back(self):
+        def earlier(p):
+            p.write_file(INST + 'tvnetsj.dat', b'TVNETURL1=www.unit.cn\r\nTVNETURL2=www.gov.cn\r\n')
+
+        def type_after(p):
+            p._xdo('key', 'End')
+            p._xdo('type', '/x')
+        p, r = self.run_session(Machine(bits=32), [
+            ('site', CONFIRM), ('unit-field', (200, 170)), ('typed', type_after),
+            ('path', CONFIRM), ('quit', QUIT)], setup_prefix=earlier)
+        self.assertBoxes(r, [])
+        self.assertTrue(p.read_file(INST + 'tvnetsj.dat').startswith(
+            b'TVNETURL1=www.unit.cn/x\r\nTVNETURL2=www.gov.cn\r\nTVNETTIME=1\r\n'))
+
     def test_the_right_button_acts_as_the_left_and_clicks_beside_the_buttons_do_nothing(self):
         p, r = self.run_session(Machine(bits=32), [
             ('nothing', (200, 257)), ('site', right(CONFIRM)), ('nothing-2', (141, 250)),
