@@ -158,6 +158,30 @@ class InteractiveInstall(Interactive):
 
 
 
+class RestartNeeded(Interactive):
+    def test_an_earlier_module_in_use_asks_for_a_restart_at_the_end(self):
+        # A complete earlier install whose module another program holds
+        # open: the install stops at the in-use check, and the closing
+        # message asks for a restart now.
+        holder = []
+
+        def earlier(p):
+            p.run(SETUP, 'settvsrf32', timeout=300)
+            p.add_reg('HKLM', r'System\CurrentControlSet\Control\Keyboard Layouts\E0200804',
+                      {'Layout Text': '智能岚溪输入平台  6.7', 'Ime File': 'TAVOHU4.IME'})
+            p.add_reg('HKCU', r'Keyboard Layout\Preload', {'1': '00000804', '2': 'e0200804'})
+            holder.append(p.spawn(e2e.ARCHIVE_DRIVER, 'hold', SYS + 'tavohu4.ime', '120000',
+                                  ready='RESULT: holding 1'))
+        p, r = self.run_session(Machine(bits=32), [
+            ('site', CONFIRM), ('path', CONFIRM), ('install', CONFIRM)], setup_prefix=earlier)
+        for h in holder:
+            h.kill()
+        self.assertBoxes(r, [
+            ('智能岚溪安装', '\u3000\u3000你以前安装的青枫五笔正在使用，请关闭使用青枫五笔的所有窗口，'
+             '或者重新启动机器后，才能安装新版本的青枫五笔！'),
+            (CAPTION, '安装完毕，请立即重新启动计算机！')])
+
+
 class Upgrade(Interactive):
     """An earlier install's data: backed up when the window opens, asked
     about after extraction, restored after the install when kept."""
