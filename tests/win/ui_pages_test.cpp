@@ -576,4 +576,51 @@ TEST_F(WindowPagesTest, SilentInstallDrawsNothing) {
          "silent install");
 }
 
+TEST_F(WindowPagesTest, NoSetupWindowDrawsNothingOnTheScreen) {
+  // Without a window a device context would be the whole screen's.
+  g_run.setupWindow = nullptr;
+  RepaintInstallPathPage();
+  DrawProgress(32, 64);
+  HDC screen = GetDC(nullptr);
+  EXPECT_NE(GetPixel(screen, 100, 200), kRed);
+  EXPECT_NE(GetPixel(screen, 40, 270), kBlack);
+  ReleaseDC(nullptr, screen);
+}
+
+// ---------------------------------------------------------------------------
+// The window's drawing objects
+
+TEST(WindowObjects, FontsAndBrushAsTheWindowNeedsThem) {
+  CreateWindowObjects();
+  struct Font {
+    HFONT font;
+    LONG height, width;
+    const wchar_t* face;
+  };
+  for (const Font& f : {Font{g_ui.textFont, 22, 7, L"\u5B8B\u4F53"},
+                        Font{g_ui.headingFont, 40, 20, L"\u6977\u4F53"}}) {
+    LOGFONTW lf{};
+    ASSERT_EQ(GetObjectW(f.font, sizeof lf, &lf), static_cast<int>(sizeof lf));
+    EXPECT_EQ(lf.lfHeight, f.height);
+    EXPECT_EQ(lf.lfWidth, f.width);
+    EXPECT_EQ(lf.lfWeight, 0);
+    EXPECT_EQ(lf.lfCharSet, 134);
+    EXPECT_EQ(lf.lfEscapement | lf.lfOrientation | lf.lfItalic | lf.lfUnderline | lf.lfStrikeOut |
+                  lf.lfOutPrecision | lf.lfClipPrecision | lf.lfQuality | lf.lfPitchAndFamily,
+              0);
+    EXPECT_STREQ(lf.lfFaceName, f.face);
+  }
+  LOGBRUSH lb{};
+  ASSERT_EQ(GetObjectW(g_ui.redBrush, sizeof lb, &lb), static_cast<int>(sizeof lb));
+  EXPECT_EQ(lb.lbStyle, static_cast<UINT>(BS_SOLID));
+  EXPECT_EQ(lb.lbColor, RGB(255, 0, 0));
+
+  HGDIOBJ made[] = {g_ui.textFont, g_ui.headingFont, g_ui.redBrush};
+  DeleteWindowObjects();
+  EXPECT_EQ(g_ui.textFont, nullptr);
+  EXPECT_EQ(g_ui.headingFont, nullptr);
+  EXPECT_EQ(g_ui.redBrush, nullptr);
+  for (HGDIOBJ object : made) EXPECT_EQ(GetObjectType(object), 0u) << "still alive";
+}
+
 }  // namespace
