@@ -170,22 +170,16 @@ void DrawProgress(int done, int total) {
   if (g_run.setupMode == 3 || !g_run.setupWindow) return;
   WindowDc dc(g_run.setupWindow);
   if (!dc.ok()) return;
-  constexpr long long kFull = 340;
+  const long long full = g_ui.progressSize.cx;
   // In 64 bits: 340 times a count past six million would wrap in 32.
   long long width = 0;
-  if (total == 0) {
-    width = 0;
-  } else if (total < done) {
-    width = kFull;
-  } else {
-    width = kFull * done / total;
-  }
+  if (total != 0) width = total < done ? full : full * done / total;
   const int left = g_ui.progressOrigin.x;
   const int top = g_ui.progressOrigin.y + kProgressBarTop;
   const int bottom = g_ui.progressOrigin.y + g_ui.progressSize.cy;
   if (done < 1) {
     Selection brush(dc.get(), GetStockObject(WHITE_BRUSH));
-    Rectangle(dc.get(), left, top, left + g_ui.progressSize.cx, bottom);
+    Rectangle(dc.get(), left, top, left + static_cast<int>(full), bottom);
   } else {
     Selection brush(dc.get(), g_ui.redBrush);
     Rectangle(dc.get(), left, top, left + static_cast<int>(width), bottom);
