@@ -24,8 +24,10 @@ add_library(tavo_setup STATIC
   location/install_check.cpp
   location/install_dir.cpp
   location/settings_files.cpp
+  ui/bitmap_layout.cpp
   ui/options_dialog.cpp
   ui/pages.cpp
+  ui/paint_tools.cpp
   ui/setup_window.cpp
   ui/window_objects.cpp)
 target_link_libraries(tavo_setup PUBLIC tavo_portable imm32 advapi32 user32 gdi32 kernel32)
