@@ -426,9 +426,11 @@ class Prefix:
 
     def click(self, x, y, button=1, cls='installWClass'):
         """Clicks the client point (x, y) of the program's window with the
-        real mouse (button 1 left, 3 right). False when no such window."""
-        out = subprocess.run([WINE, BOXREADER, 'where', cls, str(x), str(y)], env=self.env(),
-                             capture_output=True)
+        real mouse (button 1 left, 3 right). With y None, x is the
+        identifier of a control of that window, clicked in its centre.
+        False when no such window."""
+        where = ['where-control', cls, str(x)] if y is None else ['where', cls, str(x), str(y)]
+        out = subprocess.run([WINE, BOXREADER, *where], env=self.env(), capture_output=True)
         parts = out.stdout.split()
         if out.returncode != 0 or len(parts) != 2:
             return False

@@ -63,10 +63,20 @@ class Session:
                 p.screenshot('page-' + label)
 
     @staticmethod
-    def accept_dialog(p, wid):
+    def accept_dialog(p, wid, choices=()):
         time.sleep(1.0)
         p.screenshot('options-dialog')
-        p._xdo('key', '--window', wid, 'Return')
+        for control in choices:
+            p.click(control, None, cls='#32770')
+            time.sleep(0.5)
+        if choices:
+            p.screenshot('options-chosen')
+        # A click on 确定, as a user makes it.
+        for _ in range(5):
+            p.click(105, None, cls='#32770')
+            time.sleep(1.0)
+            if wid not in [w for w, _ in p._visible_windows()]:
+                return
 
 
 def right(point):
@@ -76,13 +86,13 @@ def right(point):
 class Interactive(e2e.TestCase):
     """Runs the program with a session of steps on a fresh machine."""
 
-    def run_session(self, machine, steps, answers=(), setup_prefix=None):
+    def run_session(self, machine, steps, answers=(), setup_prefix=None, dialog=None):
         p = Prefix(machine, shots=e2e.shots_for(self))
         self.addCleanup(p.close)
         p.add_reg('HKLM', r'Software\Microsoft\Windows\CurrentVersion\Internet Settings\User Agent', {})
         if setup_prefix:
             setup_prefix(p)
-        s = Session(steps)
+        s = Session(steps, dialog)
         r = p.run(SETUP, on_window=s.on_window, answers=answers, timeout=300)
         for t in s.threads:
             t.join(timeout=5)
@@ -95,10 +105,23 @@ class InteractiveInstall(Interactive):
         p, r = self.run_session(Machine(bits=32), [
             ('site', CONFIRM), ('path', CONFIRM), ('install', CONFIRM)])
         self.assertBoxes(r, [(CAPTION, MSG_DONE)])
-        self.assertEqual(r.windows[0], '智能岚溪系统安装32')
+        self.assertEqual(r.windows, ['智能岚溪系统安装32', DIALOG_TITLES[0]])
         self.assertTrue(p.exists(SYS + 'tavohu4.ime'))
         self.assertTrue(p.exists(INST + 'tavohu32.ime'))
         self.assertEqual(p.read_file(INST + 'tvnetsj.dat')[:24], b'TVNETURL1=\r\nTVNETURL2=\r\n')
+        # The dialog's defaults: two-line status window, cool porcelain.
+        self.assertEqual(p.read_file(INST + 'tvszsj43.tvh')[0], 0)
+        self.assertTrue(p.read_file(INST + 'tvbmp8.tvh').startswith('冷色瓷面'.encode('gbk')))
+
+    def test_the_options_chosen_reach_the_status_record_and_the_skin(self):
+        def choose(p, wid):
+            Session.accept_dialog(p, wid, choices=(107, 112))  # 仿WIN窗口, 小天使
+        p, r = self.run_session(Machine(bits=32), [
+            ('site', CONFIRM), ('path', CONFIRM), ('install', CONFIRM)], dialog=choose)
+        self.assertBoxes(r, [(CAPTION, MSG_DONE)])
+        record = p.read_file(INST + 'tvszsj43.tvh')
+        self.assertEqual((record[0], record[21]), (3, 1))
+        self.assertTrue(p.read_file(INST + 'tvbmp8.tvh').startswith('小天使'.encode('gbk')))
 
     def test_64_bit_windows_7_shows_the_finished_page(self):
         # After the install the working page stays 1.6 s, then the finished

@@ -4,7 +4,8 @@
 // the box's button ID (1 OK, 6 Yes, 7 No) when keys do not reach it.
 // "boxreader where CLASS X Y" prints the screen position "SX SY" of the
 // client point (X, Y) of the first window of that class, so a test can
-// click it with the real mouse. Run by testbed/winbed.py while a program
+// click it with the real mouse; "boxreader where-control CLASS ID" the
+// centre of its control ID. Run by testbed/winbed.py while a program
 // under test waits in a message box, because Wine's trace of the text is
 // cut short.
 #include <windows.h>
@@ -72,10 +73,17 @@ int main(int argc, char** argv) {
                  reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
     return 0;
   }
-  if (argc == 5 && lstrcmpA(argv[1], "where") == 0) {
+  bool control = argc == 4 && lstrcmpA(argv[1], "where-control") == 0;
+  if (control || (argc == 5 && lstrcmpA(argv[1], "where") == 0)) {
     HWND w = FindWindowA(argv[2], nullptr);
+    if (w && control) w = GetDlgItem(w, atoi(argv[3]));
     if (!w) return 1;
     POINT pt{atoi(argv[3]), atoi(argv[4])};
+    if (control) {
+      RECT rc;
+      GetClientRect(w, &rc);
+      pt = POINT{rc.right / 2, rc.bottom / 2};
+    }
     ClientToScreen(w, &pt);
     std::string out = std::to_string(pt.x) + " " + std::to_string(pt.y) + "\n";
     DWORD written = 0;
