@@ -5,13 +5,17 @@
 
 #include <windows.h>
 
+#include "ui/click_rules.h"
+
 struct WindowObjects {
   HFONT textFont = nullptr;      // 22 x 7, "宋体", GB2312
   HFONT headingFont = nullptr;   // 40 x 20, "楷体"
   HFONT savedDefaultFont = nullptr;  // the font a fresh device context had
   HBRUSH redBrush = nullptr;     // progress fill
-  RECT confirmButton{40, 245, 140, 270};
-  RECT quitButton{260, 245, 360, 270};
+  // Drawn where the click handler hit-tests them.
+  RECT confirmButton{kConfirmButton.left, kConfirmButton.top, kConfirmButton.right,
+                     kConfirmButton.bottom};
+  RECT quitButton{kQuitButton.left, kQuitButton.top, kQuitButton.right, kQuitButton.bottom};
   RECT lowerFieldFrame{30, 192, 365, 217};
   RECT unitSiteFrame{30, 162, 365, 187};
   POINT progressOrigin{30, 188};
