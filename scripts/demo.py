@@ -33,6 +33,9 @@ def main():
     print('Silent install: setup-x64.exe settvsrf32  (%d-bit Windows %s, code page %d)' % (
         args.bits, '7' if args.winver == 6 else 'XP', args.cp))
     with winbed.Prefix(machine, shots=SHOTS) as p:
+        # Windows has this key and the browser token goes under it; a fresh
+        # Wine prefix lacks it.
+        p.add_reg('HKLM', r'Software\Microsoft\Windows\CurrentVersion\Internet Settings\User Agent', {})
         r = p.run(SETUP, 'settvsrf32', timeout=300)
         show('exit code', r.returncode)
         for m in r.msgboxes:
