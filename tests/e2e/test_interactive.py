@@ -205,6 +205,21 @@ class RestartNeeded(Interactive):
             (CAPTION, '安装完毕，请立即重新启动计算机！')])
 
 
+class CheckReport(Interactive):
+    def test_a_broken_install_is_reported_instead_of_the_closing_message(self):
+        # On 64-bit Windows the check runs when the user leaves the finished
+        # page; the module vanishes from the install directory before that.
+        def lose_module(p):
+            os.remove(p.host_path(INST + 'tavohu4.ime'))
+        p, r = self.run_session(Machine(), [
+            ('site', CONFIRM), ('path', CONFIRM), ('install', CONFIRM), ('wait', 25),
+            ('lose-module', lose_module), ('page-9', CONFIRM), ('report', CONFIRM)])
+        report = ('智能岚溪7.3', '智能岚溪汉字输入系统7.3版安装情况报告。\r\n\r\n'
+                  '安装出现错误！错误为：缺少文件！\r\n\r\n'
+                  '请到主页http://www.tavohu.cn/重新下载安装！并解除杀毒软件对安装过程的拦截！\r\n\r\n')
+        self.assertEqual(sorted(e2e.boxes(r)), sorted([(CAPTION, e2e.MSG_REGISTERED), report]))
+
+
 class Upgrade(Interactive):
     """An earlier install's data: backed up when the window opens, asked
     about after extraction, restored after the install when kept."""
