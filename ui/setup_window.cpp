@@ -18,6 +18,7 @@
 #include "location/settings_files.h"
 #include "resources/texts.h"
 #include "ui/click_rules.h"
+#include "ui/gdi_holders.h"
 #include "ui/pages.h"
 #include "ui/window_objects.h"
 
@@ -159,9 +160,10 @@ void AcceptSiteAddresses() {
 namespace {
 
 void SiteAddressStep(HWND window) {
-  HDC dc = GetDC(window);
-  PaintSiteAddressPage(dc);
-  ReleaseDC(window, dc);
+  {
+    WindowDc dc(window);
+    if (dc.ok()) PaintSiteAddressPage(dc.get());
+  }
   ShowField(g_window.governmentSiteField);
   ShowField(g_window.unitSiteField);
   if (g_run.page == 0) LoadSiteAddresses(g_window.unitSiteField, g_window.governmentSiteField);
